@@ -1,0 +1,92 @@
+// The settings and records file: the level and three best-five tables, loaded once at start.
+#include "records/settings.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "game/game_state.h"
+
+const char* const kIniFile = "ZUM32.INI";
+const char* const kIniSection = "ずむタイ32";
+const char* const kLevelName[4] = {"", "初級", "中級", "上級"};
+
+namespace {
+
+constexpr int kAbsentLevel = 1000;
+constexpr char kEmptyName[] = "NO DATA";
+constexpr int kEmptyTime = 9999;
+
+void FormatKey(char* key, std::size_t size, const char* kind, int rank, int level) {
+    std::snprintf(key, size, "%s%d(%d)", kind, rank, level);
+}
+
+// True when the key is in the file. Two reads with different defaults tell a stored text
+// from a missing key, so a player called "NOTHING" keeps their records.
+bool ReadName(const char* key, char* name) {
+    GetPrivateProfileStringA(kIniSection, key, "NOTHING", name, 17, kIniFile);
+    if (std::strcmp(name, "NOTHING") != 0) return true;
+    char probe[17];
+    GetPrivateProfileStringA(kIniSection, key, "", probe, sizeof probe, kIniFile);
+    return std::strcmp(probe, "NOTHING") == 0;
+}
+
+// True when all five ranks of the level were read with a name and a time other than 0.
+bool LoadLevel(int level) {
+    LevelRecords& table = GameState.records[level - 1];
+    char key[32];
+    for (int rank = 1; rank <= 5; ++rank) {
+        FormatKey(key, sizeof key, "NAME", rank, level);
+        if (!ReadName(key, table.names[rank - 1])) return false;
+        FormatKey(key, sizeof key, "TIME", rank, level);
+        table.times[rank - 1] =
+            static_cast<std::int32_t>(GetPrivateProfileIntA(kIniSection, key, 0, kIniFile));
+        if (table.times[rank - 1] == 0) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+void LoadSettings(HWND window) {
+    GameState.level =
+        static_cast<std::int32_t>(GetPrivateProfileIntA(kIniSection, "LEVEL", kAbsentLevel, kIniFile));
+    // A level outside 1..3 would index past the level tables: it counts as absent.
+    if (GameState.level < 1 || GameState.level > 3) {
+        WritePrivateProfileStringA(kIniSection, "LEVEL", "2", kIniFile);
+        GameState.level = 2;
+    }
+    for (int level = 1; level <= 3; ++level) {
+        if (LoadLevel(level)) continue;
+        char text[128];
+        std::snprintf(text, sizeof text, "%sのデータがありません。\n新規に作成します。",
+                      kLevelName[level]);
+        MessageBoxA(window, text, "ずむのタイル32", MB_OK | MB_ICONSTOP);
+        ResetLevelRecords(level - 1);
+    }
+}
+
+void ResetLevelRecords(int k) {
+    LevelRecords& table = GameState.records[k];
+    char key[32];
+    for (int rank = 1; rank <= 5; ++rank) {
+        FormatKey(key, sizeof key, "NAME", rank, k + 1);
+        WritePrivateProfileStringA(kIniSection, key, kEmptyName, kIniFile);
+        std::strcpy(table.names[rank - 1], kEmptyName);
+        FormatKey(key, sizeof key, "TIME", rank, k + 1);
+        WritePrivateProfileStringA(kIniSection, key, "9999", kIniFile);
+        table.times[rank - 1] = kEmptyTime;
+    }
+}
+
+void WriteLevelRecords(int level) {
+    const LevelRecords& table = GameState.records[level - 1];
+    char key[32];
+    char value[16];
+    for (int rank = 1; rank <= 5; ++rank) {
+        FormatKey(key, sizeof key, "NAME", rank, level);
+        WritePrivateProfileStringA(kIniSection, key, table.names[rank - 1], kIniFile);
+        FormatKey(key, sizeof key, "TIME", rank, level);
+        std::snprintf(value, sizeof value, "%d", table.times[rank - 1]);
+        WritePrivateProfileStringA(kIniSection, key, value, kIniFile);
+    }
+}

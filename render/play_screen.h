@@ -1,0 +1,11 @@
+// The play screen: corner panel, both clue margins and the board.
+#pragma once
+
+#include <cstdint>
+
+#include "render/sprites.h"
+#include "windows.h"
+
+void DrawPlayScreen(HBITMAP sheet, HDC destDC, HDC memoryDC, std::int32_t clock);
+void DrawClueMargins(HDC destDC, HDC memoryDC);
+void DrawBoardCells(HDC destDC, HDC memoryDC, const Sprite& openedSafe, const Sprite& openedBomb);

@@ -1,0 +1,15 @@
+// The main window: class, creation and the window procedure that dispatches by screen state.
+#pragma once
+
+#include "windows.h"
+
+constexpr UINT_PTR TIMER_TITLE = 1;
+constexpr UINT_PTR TIMER_CLOCK = 2;
+constexpr UINT_PTR TIMER_BOMBROW = 3;
+constexpr UINT_PTR TIMER_EXPLOSION = 4;
+
+constexpr int kTitleSide = 368;
+
+ATOM RegisterMainClass(HINSTANCE instance);
+HWND CreateMainWindow(HINSTANCE instance, int showCommand);
+LRESULT MainWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);

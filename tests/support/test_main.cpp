@@ -1,0 +1,23 @@
+// Shared main of the test binaries: a headless Qt, a silent audio device, a private config folder.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+
+int main(int argc, char** argv) {
+    // gtest_discover_tests runs the binaries at build time without the ctest environment.
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    // Never touch the player's own records: every run gets a fresh configuration folder.
+    std::string dir = (std::filesystem::temp_directory_path() /
+                       ("zum32-test-" + std::to_string(getpid()))).string();
+    std::filesystem::create_directories(dir);
+    setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
+    testing::InitGoogleTest(&argc, argv);
+    int rc = RUN_ALL_TESTS();
+    std::error_code ec;
+    std::filesystem::remove_all(dir, ec);
+    return rc;
+}
