@@ -1,0 +1,56 @@
+/* Command and dialog control ids, shared by the resource script and the game's code. */
+#ifndef ZUM32_RESOURCE_H
+#define ZUM32_RESOURCE_H
+
+/* Menu commands (WM_COMMAND). */
+#define CMD_START 101
+#define CMD_RECORDS 102
+#define CMD_TITLE 103
+#define CMD_PROPERTY 104
+#define CMD_EXIT 105
+#define CMD_HELP 106
+#define CMD_ABOUT 109
+#define CMD_ENTRY 110
+
+/* Controls without an id of their own. */
+#define IDC_STATIC (-1)
+
+/* DLG_ENTRY: name entry for a new best-five time. */
+#define IDC_ENTRY_LEVEL 111
+#define IDC_ENTRY_NAME 162
+#define IDC_ENTRY_OK 163
+
+/* DLG_SCORE: the best five of the current level. */
+#define IDC_SCORE_TIME1 112
+#define IDC_SCORE_TIME2 113
+#define IDC_SCORE_TIME3 114
+#define IDC_SCORE_TIME4 115
+#define IDC_SCORE_TIME5 116
+#define IDC_SCORE_NAME1 117
+#define IDC_SCORE_NAME2 118
+#define IDC_SCORE_NAME3 119
+#define IDC_SCORE_NAME4 120
+#define IDC_SCORE_NAME5 121
+#define IDC_SCORE_OK 122
+
+/* DLG_PROPATY: level choice and the best entry of each level. */
+#define IDC_PROP_OK 131
+#define IDC_PROP_CANCEL 132
+#define IDC_PROP_LEVEL1 133
+#define IDC_PROP_LEVEL2 134
+#define IDC_PROP_LEVEL3 135
+#define IDC_PROP_TIME1 136
+#define IDC_PROP_TIME2 137
+#define IDC_PROP_TIME3 138
+#define IDC_PROP_NAME1 139
+#define IDC_PROP_NAME2 140
+#define IDC_PROP_NAME3 141
+#define IDC_PROP_CLEAR1 142
+#define IDC_PROP_CLEAR2 143
+#define IDC_PROP_CLEAR3 144
+#define IDC_PROP_GROUP 145
+
+/* DLG_ABOUT. */
+#define IDC_ABOUT_OK 151
+
+#endif
