@@ -95,6 +95,7 @@ struct HWND__ {
     HCURSOR cursor = nullptr;
 
     platform::Surface framebuffer;  // the client area
+    int paletteGeneration = 0;      // which system palette its pixels were last matched to
     int paintDepth = 0;             // BeginPaint DCs alive: changes are shown at EndPaint
     RECT paintDirty{0, 0, 0, 0};
     bool updatePending = false;
@@ -109,6 +110,10 @@ struct HWND__ {
     std::vector<Timer> timers;
 
     std::shared_ptr<void> extra;  // per-kind state of the glue (dialog controls, widgets)
+};
+
+struct HINSTANCE__ {
+    int unused = 0;
 };
 
 struct HICON__ {

@@ -18,6 +18,7 @@ std::string Convert(const char* to, const char* from, const std::string& in, boo
         if (lossless) *lossless = false;
         return std::string();
     }
+    std::string out;
     std::string src = in;
     char* inPtr = src.data();
     std::size_t inLeft = src.size();
