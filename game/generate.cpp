@@ -45,6 +45,12 @@ void GeneratePuzzle() {
         ++placed;
     }
 
+    ComputeClues();
+}
+
+void ComputeClues() {
+    GameStateRecord& g = GameState;
+    const int n = kBoardSize[g.level];
     std::memset(g.rowClues, 0, sizeof g.rowClues);
     std::memset(g.colClues, 0, sizeof g.colClues);
     for (int r = 0; r < n; ++r) ComputeRuns(&g.bombGrid[0][r], 20, n, &g.rowClues[0][r], 20);

@@ -35,6 +35,7 @@ SIZE ClientSize(HWND hwnd);
 SIZE WindowSize(HWND hwnd);
 bool IsInvalid(HWND hwnd);  // a WM_PAINT is due
 const BYTE* Framebuffer(HWND hwnd, int* width, int* height);  // palette indices, top-down
+const BYTE* BitmapPixels(HBITMAP bitmap, int* width, int* height);  // indices, top-down
 std::optional<int> QuitCode();  // the code of the last PostQuitMessage
 HWND FindWindowByClass(const char* className);
 std::string WindowText(HWND hwnd);
