@@ -27,6 +27,26 @@ inline bool Shows(HWND window, int x, int y, HBITMAP sheet, const Sprite& sprite
     return true;
 }
 
+// True when the lettering of a masked sprite shows at (x, y): the picture wherever the mask
+// is black.
+inline bool ShowsMasked(HWND window, int x, int y, HBITMAP sheet, const Sprite& picture,
+                        const Sprite& mask) {
+    int fw = 0, fh = 0, bw = 0, bh = 0;
+    const BYTE* fb = platform_test::Framebuffer(window, &fw, &fh);
+    const BYTE* bits = platform_test::BitmapPixels(sheet, &bw, &bh);
+    if (!fb || !bits) return false;
+    int lettering = 0;
+    for (int dy = 0; dy < mask.h; ++dy)
+        for (int dx = 0; dx < mask.w; ++dx) {
+            int px = x + dx, py = y + dy;
+            if (px < 0 || py < 0 || px >= fw || py >= fh) continue;
+            if (bits[(mask.y + dy) * bw + mask.x + dx] != 0) continue;
+            ++lettering;
+            if (fb[py * fw + px] != bits[(picture.y + dy) * bw + picture.x + dx]) return false;
+        }
+    return lettering > 0;
+}
+
 inline bool ShowsChar(HWND window, int x, int y, const Sprite& sprite) {
     return Shows(window, x, y, GameState.charBitmap, sprite);
 }
