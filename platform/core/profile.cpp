@@ -1,0 +1,212 @@
+// Private profile (INI) files on disk: where they live, how they are read and replaced.
+#include <dirent.h>
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "profile_text.h"
+#include "winbase.h"
+
+namespace {
+
+using namespace platform::profile;
+
+// $XDG_CONFIG_HOME/zum32, or ~/.config/zum32; empty when there is no home to be found.
+std::string ConfigFolder() {
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    // A relative XDG_CONFIG_HOME is invalid by the XDG rules and is ignored like an empty one.
+    if (xdg && xdg[0] == '/') return std::string(xdg) + "/zum32";
+    std::string home;
+    if (const char* h = std::getenv("HOME"); h && h[0]) {
+        home = h;
+    } else if (const passwd* pw = getpwuid(getuid()); pw && pw->pw_dir) {
+        home = pw->pw_dir;
+    }
+    if (home.empty()) return {};
+    return home + "/.config/zum32";
+}
+
+bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
+        if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
+        if (x != y) return false;
+    }
+    return true;
+}
+
+// A file copied from Windows may be spelled in any case: take the existing one whose name
+// matches ignoring case (the first in byte order when several do).
+std::string FindIgnoringCase(const std::string& folder, const std::string& name) {
+    std::string exact = folder + "/" + name;
+    struct stat st;
+    if (lstat(exact.c_str(), &st) == 0) return exact;
+    std::string best;
+    if (DIR* dir = opendir(folder.c_str())) {
+        while (const dirent* entry = readdir(dir)) {
+            std::string_view candidate = entry->d_name;
+            if (SameNameIgnoringCase(candidate, name) && (best.empty() || candidate < best)) {
+                best = candidate;
+            }
+        }
+        closedir(dir);
+    }
+    return best.empty() ? exact : folder + "/" + best;
+}
+
+// Creates the folder and any missing parents, private to the user as XDG asks.
+bool MakeFolders(const std::string& folder) {
+    for (std::size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
+        std::string part = folder.substr(0, slash);
+        struct stat st;
+        bool isFolder = stat(part.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+        if (!isFolder && mkdir(part.c_str(), 0700) != 0) return false;
+        if (slash == std::string::npos) break;
+    }
+    return true;
+}
+
+// The path that fileName names; nullopt when none can be made.
+std::optional<std::string> ResolvePath(LPCSTR fileName, bool createFolder) {
+    if (!fileName || !fileName[0]) return std::nullopt;
+    std::string name = fileName;
+    if (name.find('/') != std::string::npos) return name;
+    std::string folder = ConfigFolder();
+    if (folder.empty()) return std::nullopt;
+    if (createFolder && !MakeFolders(folder)) return std::nullopt;
+    return FindIgnoringCase(folder, name);
+}
+
+enum class ReadResult { Ok, Missing, Failed };
+
+ReadResult ReadAll(const std::string& path, std::string& out) {
+    out.clear();
+    // Non-blocking, so that a FIFO in the file's place cannot hang the open.
+    int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return errno == ENOENT ? ReadResult::Missing : ReadResult::Failed;
+    struct stat st;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        close(fd);
+        return ReadResult::Failed;
+    }
+    out.reserve(static_cast<std::size_t>(st.st_size));
+    char chunk[65536];
+    for (;;) {
+        ssize_t n = read(fd, chunk, sizeof chunk);
+        if (n > 0) {
+            out.append(chunk, static_cast<std::size_t>(n));
+        } else if (n == 0) {
+            break;
+        } else if (errno != EINTR) {
+            close(fd);
+            out.clear();
+            return ReadResult::Failed;
+        }
+    }
+    close(fd);
+    return ReadResult::Ok;
+}
+
+// The file's bytes for a read: empty when it is missing or cannot be read.
+std::string ReadForLookup(LPCSTR fileName) {
+    std::string text;
+    if (std::optional<std::string> path = ResolvePath(fileName, false)) {
+        ReadAll(*path, text);
+    }
+    return text;
+}
+
+bool WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        ssize_t n = write(fd, bytes.data(), bytes.size());
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+// Writes a temporary file beside path, flushes it to the disk and renames it over path, so
+// that a crash or a full disk leaves either the old file or the new one, never half of one.
+bool ReplaceFile(const std::string& path, std::string_view bytes, const struct stat* old) {
+    std::size_t slash = path.rfind('/');  // every path here holds one
+    std::string folder = slash == 0 ? "/" : path.substr(0, slash);
+    std::string base = path.substr(slash + 1);
+
+    static std::atomic<unsigned> counter{0};
+    std::string temp;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        temp = folder + "/." + base + ".tmp" + std::to_string(getpid()) + "-" +
+               std::to_string(counter++);
+        fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) return false;
+    }
+    if (fd < 0) return false;
+    if (old) fchmod(fd, old->st_mode & 07777);
+    bool ok = WriteAll(fd, bytes) && fsync(fd) == 0;
+    ok = close(fd) == 0 && ok;
+    ok = ok && rename(temp.c_str(), path.c_str()) == 0;
+    if (!ok) {
+        unlink(temp.c_str());
+        return false;
+    }
+    if (int dirFd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dirFd >= 0) {
+        fsync(dirFd);
+        close(dirFd);
+    }
+    return true;
+}
+
+}  // namespace
+
+UINT GetPrivateProfileIntA(LPCSTR section, LPCSTR key, int defaultValue, LPCSTR fileName) {
+    return ReadInteger(ReadForLookup(fileName), section, key, defaultValue);
+}
+
+DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultValue, LPSTR buffer,
+                               DWORD size, LPCSTR fileName) {
+    if (!buffer || size == 0) return 0;
+    return ReadString(ReadForLookup(fileName), section, key, defaultValue, buffer, size);
+}
+
+BOOL WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR fileName) {
+    // All three null asks Windows to flush its cache; we keep none.
+    if (!section) return key == nullptr && value == nullptr ? TRUE : FALSE;
+    std::optional<std::string> resolved = ResolvePath(fileName, true);
+    if (!resolved) return FALSE;
+    std::string path = *resolved;
+
+    struct stat st;
+    bool exists = lstat(path.c_str(), &st) == 0;
+    if (exists && S_ISLNK(st.st_mode)) {
+        // Replace the file the link points to, and keep the link.
+        if (char* real = realpath(path.c_str(), nullptr)) {
+            path = real;
+            std::free(real);
+        }
+        exists = stat(path.c_str(), &st) == 0;
+    }
+    // A file without any write permission is read-only, even to root, as on Windows.
+    if (exists && ((st.st_mode & 0222) == 0 || access(path.c_str(), W_OK) != 0)) return FALSE;
+
+    // A folder or anything else that is no regular file fails here.
+    std::string text;
+    if (ReadAll(path, text) == ReadResult::Failed) return FALSE;
+    std::string updated = WriteString(text, section, key, value);
+    // Deleting what is not there changes nothing and creates no file.
+    if ((!key || !value) && updated == text) return TRUE;
+    return ReplaceFile(path, updated, exists ? &st : nullptr) ? TRUE : FALSE;
+}
