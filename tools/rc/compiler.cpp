@@ -573,8 +573,8 @@ AcceleratorsDef Parser::Accelerators() {
             Fail(event, "SHIFT, CONTROL and ALT need VIRTKEY");
         if (virtkey) {
             a.flags |= FVIRTKEY;
-            // Virtual keys of letters are the upper-case codes.
-            if (key >= 'a' && key <= 'z') key = static_cast<std::uint16_t>(key - 'a' + 'A');
+            // Virtual keys of letters are the upper-case codes; a number is taken as written.
+            if (event.kind == TokenKind::String && key >= 'a' && key <= 'z') key = static_cast<std::uint16_t>(key - 'a' + 'A');
         }
         a.key = key;
         table.entries.push_back(a);
