@@ -408,6 +408,7 @@ TEST_F(RcTest, EmitWritesAnAsciiTableWithEveryResource) {
         m MENU { POPUP "ゲーム" { MENUITEM SEPARATOR } }
         k ACCELERATORS { "N", 101, VIRTKEY, CONTROL }
         d DIALOG 0, 0, 10, 10 CAPTION "記録" { LTEXT "名前", -1, 0, 0, 1, 1 }
+        "q\"\n" MENU {}
     )");
     std::string code = rc::Emit(s, "t.rc");
     for (unsigned char c : code) ASSERT_LT(c, 0x80);
@@ -415,7 +416,8 @@ TEST_F(RcTest, EmitWritesAnAsciiTableWithEveryResource) {
     EXPECT_NE(code.find("{\"BOOM\", 0, \"WAV\", rc::Kind::Bytes, kBytes0, 4, nullptr}"),
               std::string::npos);
     EXPECT_NE(code.find("{0x8a18, 0x9332, 0}"), std::string::npos);  // 記録
-    EXPECT_NE(code.find("const rc::Table kModuleResources = {kEntries, 4};"), std::string::npos);
+    EXPECT_NE(code.find("{\"Q\\042\\012\", 4, nullptr, rc::Kind::Menu"), std::string::npos);
+    EXPECT_NE(code.find("const rc::Table kModuleResources = {kEntries, 5};"), std::string::npos);
 
     std::string dep = rc::Depfile("/out/x.cpp", s);
     EXPECT_EQ(dep.rfind("/out/x.cpp:", 0), 0u);

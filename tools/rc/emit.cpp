@@ -1,4 +1,6 @@
 // Writes the compiled script as C++ source: arrays and the resource table of resource_table.h.
+#include <cctype>
+#include <cstdio>
 #include <iomanip>
 #include <sstream>
 
@@ -27,6 +29,22 @@ std::string Hex(std::uint32_t v, int width) {
     std::ostringstream s;
     s << "0x" << std::hex << std::setw(width) << std::setfill('0') << v;
     return s.str();
+}
+
+// A C++ string literal; anything but letters, digits and a few safe marks as an octal escape.
+std::string Literal(const std::string& s) {
+    std::string out = "\"";
+    for (char ch : s) {
+        auto c = static_cast<unsigned char>(ch);
+        if (std::isalnum(c) || c == '_' || c == '#' || c == ' ' || c == '-' || c == '.') {
+            out += ch;
+        } else {
+            char buf[5];
+            std::snprintf(buf, sizeof buf, "\\%03o", c);
+            out += buf;
+        }
+    }
+    return out + "\"";
 }
 
 // Texts are written as code units, so the generated file is plain ASCII whatever the compiler's
@@ -124,7 +142,7 @@ std::string Emitter::Run(const Script& script, std::string_view scriptName) {
     std::vector<std::string> entries;
     for (std::size_t i = 0; i < script.resources.size(); ++i) {
         const Resource& r = script.resources[i];
-        out_ << "\n// " << r.name << "\n";
+        out_ << "\n// " << Literal(r.name) << "\n";
         std::string kind, bytes = "nullptr", size = "0", structured = "nullptr";
         if (const auto* b = std::get_if<BytesDef>(&r.content)) {
             kind = "Bytes";
@@ -140,8 +158,8 @@ std::string Emitter::Run(const Script& script, std::string_view scriptName) {
             kind = "Dialog";
             structured = "&" + Dialog(std::get<DialogDef>(r.content), i);
         }
-        std::string typeName = r.typeId ? "nullptr" : "\"" + r.typeName + "\"";
-        entries.push_back("{\"" + r.name + "\", " + std::to_string(r.typeId) + ", " + typeName +
+        std::string typeName = r.typeId ? "nullptr" : Literal(r.typeName);
+        entries.push_back("{" + Literal(r.name) + ", " + std::to_string(r.typeId) + ", " + typeName +
                           ", rc::Kind::" + kind + ", " + bytes + ", " + size + ", " + structured +
                           "}");
     }
