@@ -214,6 +214,7 @@ TEST_F(MovesTest, ExplosionsOpenTheirNeighbours) {
     for (const Case& k : {Case{0, 0, 3}, Case{9, 4, 5}, Case{4, 3, 8}}) {
         StartAt(1);
         Board({{k.c, k.r}});
+        Cues();
         std::string before = testing_support::Snapshot(window);
         Left(k.c, k.r);
         EXPECT_EQ(ScreenState, Exploding);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/core/internal.h"
+#include "platform_test.h"
 #include "windows.h"
 
 namespace {
@@ -394,14 +395,12 @@ LRESULT CALLBACK TestProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 class WindowDC : public ::testing::Test {
 protected:
     void SetUp() override {
-        static bool registered = false;
-        if (!registered) {
-            WNDCLASSA wc{};
-            wc.lpfnWndProc = TestProc;
-            wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-            wc.lpszClassName = "GdiTestWindow";
-            registered = RegisterClassA(&wc) != 0;
-        }
+        platform_test::Reset();
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = TestProc;
+        wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+        wc.lpszClassName = "GdiTestWindow";
+        ASSERT_NE(RegisterClassA(&wc), 0);
         platform::SetBackend(&recorder);
         // A popup has no caption or menu: the client is the outer size less two frames.
         window = CreateWindowExA(0, "GdiTestWindow", "", WS_POPUP, 0, 0, 40, 40, nullptr, nullptr,
@@ -414,11 +413,7 @@ protected:
         recorder.presented.clear();
         paletteMessages.clear();
     }
-    void TearDown() override {
-        DestroyWindow(window);
-        DestroyWindow(other);
-        platform::SetBackend(nullptr);
-    }
+    void TearDown() override { platform_test::Reset(); }
     Recorder recorder;
     HWND window = nullptr;
     HWND other = nullptr;
