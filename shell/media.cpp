@@ -5,13 +5,15 @@
 
 namespace {
 constexpr int kColorTableOffset = 40;
-constexpr int kBitsOffset = 40 + 256 * 4;
+constexpr DWORD kBitsOffset = 40 + 256 * 4;
 }  // namespace
 
 HPALETTE LoadDibPalette(LPCSTR resourceName) {
     HRSRC info = FindResourceA(GameState.instanceHandle, resourceName, RT_BITMAP);
     HGLOBAL data = LoadResource(GameState.instanceHandle, info);
     auto* dib = static_cast<const BYTE*>(LockResource(data));
+    // Without its bitmap the game cannot start; no palette tells the caller so.
+    if (!dib || SizeofResource(GameState.instanceHandle, info) < kBitsOffset) return nullptr;
 
     // A LOGPALETTE header and 256 entries need 1028 bytes; the block is a little larger.
     HGLOBAL block = GlobalAlloc(GMEM_FIXED | GMEM_ZEROINIT, 1032);
@@ -38,13 +40,17 @@ HBITMAP LoadDeviceBitmap(HWND window, HPALETTE palette, LPCSTR resourceName) {
     HRSRC info = FindResourceA(GameState.instanceHandle, resourceName, RT_BITMAP);
     HGLOBAL data = LoadResource(GameState.instanceHandle, info);
     auto* dib = static_cast<const BYTE*>(LockResource(data));
+    DWORD size = SizeofResource(GameState.instanceHandle, info);
+    if (!dib || size < kBitsOffset) return nullptr;
 
     HDC dc = GetDC(window);
     HPALETTE displaced = SelectPalette(dc, palette, FALSE);
     RealizePalette(dc);
     auto* header = reinterpret_cast<const BITMAPINFOHEADER*>(dib);
+    // The byte count lets a bitmap shorter than its header claims be refused, not overread.
     HBITMAP bitmap = CreateDIBitmap(dc, header, CBM_INIT, dib + kBitsOffset,
-                                    reinterpret_cast<const BITMAPINFO*>(dib), DIB_RGB_COLORS);
+                                    reinterpret_cast<const BITMAPINFO*>(dib), DIB_RGB_COLORS,
+                                    size - kBitsOffset);
     SelectPalette(dc, displaced, FALSE);
     ReleaseDC(window, dc);
     FreeResource(data);
