@@ -153,7 +153,9 @@ TEST_F(MainWindowTest, MenuBarMirrorsTheMenuResource) {
             SCOPED_TRACE(expected[m][i]);
             const bool separator = std::string(expected[m][i]) == "-";
             EXPECT_EQ(items[i]->isSeparator(), separator);
-            if (!separator) EXPECT_EQ(items[i]->text(), QString::fromUtf8(expected[m][i]));
+            if (!separator) {
+                EXPECT_EQ(items[i]->text(), QString::fromUtf8(expected[m][i]));
+            }
             // Keys reach the game through its accelerator table, never through Qt shortcuts.
             EXPECT_TRUE(items[i]->shortcut().isEmpty());
             EXPECT_TRUE(items[i]->isEnabled());
@@ -412,21 +414,31 @@ TEST_F(MainWindowTest, PaintFollowsARealizedPalette) {
     EXPECT_EQ(Widget(hwnd)->Client()->grab().toImage().pixelColor(200, 200), QColor(200, 100, 50));
 }
 
-TEST_F(MainWindowTest, DoubleRatioDrawsEachPixelAsATwoByTwoBlock) {
+TEST_F(MainWindowTest, HighRatiosDrawEachPixelAsAWholeBlock) {
     HWND hwnd = Create(240);
     Fill(hwnd, RECT{0, 0, 240, 240}, 255);
     Fill(hwnd, RECT{10, 10, 11, 11}, 249);
-    QImage image(480, 480, QImage::Format_RGB32);
-    image.setDevicePixelRatio(2);
-    image.fill(Qt::green);
-    Widget(hwnd)->Client()->render(&image);
-    for (int y = 18; y < 24; ++y)
-        for (int x = 18; x < 24; ++x) {
-            SCOPED_TRACE(testing::Message() << x << "," << y);
-            const bool red = x >= 20 && x < 22 && y >= 20 && y < 22;
-            EXPECT_EQ(image.pixelColor(x, y), Colour(red ? 249 : 255));
-        }
-    EXPECT_EQ(image.pixelColor(479, 479), Colour(255));
+    // Device pixels per game pixel: the whole part of the ratio, never a blurred fraction.
+    const struct {
+        qreal ratio;
+        int block;
+    } cases[] = {{2.0, 2}, {1.5, 1}, {3.0, 3}, {2.5, 2}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.ratio);
+        const int device = static_cast<int>(240 * c.ratio);
+        QImage image(device, device, QImage::Format_RGB32);
+        image.setDevicePixelRatio(c.ratio);
+        image.fill(Qt::green);
+        Widget(hwnd)->Client()->render(&image);
+        const int k = c.block;
+        for (int y = 10 * k - 2; y < 11 * k + 2; ++y)
+            for (int x = 10 * k - 2; x < 11 * k + 2; ++x) {
+                SCOPED_TRACE(testing::Message() << x << "," << y);
+                const bool red = x >= 10 * k && x < 11 * k && y >= 10 * k && y < 11 * k;
+                EXPECT_EQ(image.pixelColor(x, y), Colour(red ? 249 : 255));
+            }
+        EXPECT_EQ(image.pixelColor(device - 1, device - 1), Colour(255));
+    }
 }
 
 TEST(PixelScale, WholeDevicePixelsPerGamePixel) {

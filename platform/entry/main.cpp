@@ -1,0 +1,28 @@
+// Process entry: starts Qt, installs the Qt backend and hands over to the game's WinMain.
+#include <QApplication>
+#include <QFont>
+#include <QGuiApplication>
+
+#include "qt_backend.h"
+#include "windows.h"
+
+int main(int argc, char** argv) {
+    // Whole device pixels per logical pixel, so the game's pixels are never split or blurred.
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
+        Qt::HighDpiScaleFactorRoundingPolicy::Floor);
+    QApplication app(argc, argv);
+    // The dialogs ask for the Windows Japanese fonts; fontconfig knows no alias for them.
+    // UTF-16 literals, since narrow ones may be compiled to Shift-JIS.
+    QFont::insertSubstitutions(QStringLiteral(u"ＭＳ Ｐゴシック"), {QStringLiteral(u"IPAPGothic")});
+    QFont::insertSubstitutions(QStringLiteral(u"MS PGothic"), {QStringLiteral(u"IPAPGothic")});
+    QFont::insertSubstitutions(QStringLiteral(u"ＭＳ ゴシック"), {QStringLiteral(u"IPAGothic")});
+    QFont::insertSubstitutions(QStringLiteral(u"MS Gothic"), {QStringLiteral(u"IPAGothic")});
+
+    platform::qt::QtBackend backend;
+    platform::SetBackend(&backend);
+    // Sound starts lazily with the first cue.
+    const int code =
+        WinMain(GetModuleHandleA(nullptr), nullptr, const_cast<char*>(""), SW_SHOWNORMAL);
+    platform::SetBackend(nullptr);
+    return code;
+}

@@ -1,0 +1,68 @@
+// The Qt backend of the core: event loop, timers, presentation, message box and modal loops.
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+
+#include <map>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "../core/internal.h"
+
+class QMessageBox;
+class QTimer;
+
+namespace platform::qt {
+
+class MainWindowWidget;
+
+// The message box that MessageBoxA shows: CP932 texts converted, stop icon, one OK button.
+std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* parent, const std::string& text,
+                                            const std::string& caption, UINT type);
+
+class QtBackend final : public QObject, public Backend {
+    Q_OBJECT
+public:
+    QtBackend();  // a QApplication must exist
+    ~QtBackend() override;
+
+    void WaitForEvents() override;
+    void WindowShown(HWND hwnd) override;
+    void WindowGeometryChanged(HWND hwnd) override;
+    void WindowTextChanged(HWND hwnd) override;
+    void WindowDestroyed(HWND hwnd) override;
+    void MenuChanged(HMENU menu) override;
+    void TimerStarted(HWND hwnd, UINT_PTR id, UINT periodMs) override;
+    void TimerStopped(HWND hwnd, UINT_PTR id) override;
+    void Present(HWND hwnd, const RECT& rect) override;
+    void SystemPaletteChanged() override;
+    int MessageBox(HWND owner, const std::string& text, const std::string& caption,
+                   UINT type) override;
+    INT_PTR RunDialog(HWND dialog) override;
+    void EndDialog(HWND dialog) override;
+    BOOL Help(HWND hwnd, const std::string& file, UINT command) override;
+
+    // The top-level widget that shows a main window, or null while it has none.
+    MainWindowWidget* WindowWidget(HWND hwnd) const;
+
+private:
+    // One nested Qt loop (message box or dialog) and the window it disables.
+    struct Modal {
+        HWND disabled;
+        bool dispatching;
+    };
+
+    void DispatchForModal();
+    void PushModal(HWND disabled);
+    void PopModal();
+
+    std::map<HWND, std::unique_ptr<MainWindowWidget>> windows_;
+    std::map<std::pair<HWND, UINT_PTR>, QTimer*> timers_;
+    std::vector<Modal> modals_;
+    // Widgets of windows destroyed while a nested loop ran over them; deleted once it ends.
+    std::vector<std::unique_ptr<MainWindowWidget>> retired_;
+};
+
+}  // namespace platform::qt
