@@ -4,6 +4,7 @@
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 #include <QTimer>
 
 #include "../core/dialog_internal.h"
@@ -25,6 +26,11 @@ std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* parent, const std::string& 
     box->setStandardButtons(QMessageBox::Ok);
     box->setDefaultButton(QMessageBox::Ok);
     return box;
+}
+
+QWidget* TopLevelWidget(HWND hwnd) {
+    auto* backend = dynamic_cast<QtBackend*>(&CurrentBackend());
+    return backend ? backend->WindowWidget(hwnd) : nullptr;
 }
 
 QtBackend::QtBackend() {

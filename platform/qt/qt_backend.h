@@ -2,7 +2,6 @@
 #pragma once
 
 #include <QObject>
-#include <QPointer>
 
 #include <map>
 #include <memory>
@@ -12,11 +11,16 @@
 #include "../core/internal.h"
 
 class QMessageBox;
+class QWidget;
 class QTimer;
 
 namespace platform::qt {
 
 class MainWindowWidget;
+
+// The Qt window that shows a top-level HWND under the installed Qt backend, or null; dialogs and
+// message boxes are parented to it so that they sit over it and block its input.
+QWidget* TopLevelWidget(HWND hwnd);
 
 // The message box that MessageBoxA shows: CP932 texts converted, stop icon, one OK button.
 std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* parent, const std::string& text,

@@ -404,7 +404,9 @@ TEST_F(MainWindowTest, PaintFollowsARealizedPalette) {
         RealizePalette(dc);
         SelectPalette(dc, old, FALSE);
         ReleaseDC(hwnd, dc);
-        return palette->systemIndex[0];
+        const BYTE slot = palette->systemIndex[0];
+        DeleteObject(palette);
+        return slot;
     };
     const BYTE slot = realize(12, 34, 56);
     Fill(hwnd, RECT{0, 0, 368, 368}, slot);
