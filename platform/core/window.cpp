@@ -66,6 +66,13 @@ struct State {
     std::map<const rc::Entry*, HICON> icons;
     std::map<const rc::Entry*, HCURSOR> cursors;
     std::optional<int> lastQuitCode;
+
+    // Handles of resources live as long as the process; freed here so leak checks stay quiet.
+    ~State() {
+        for (auto& entry : accelerators) delete entry.second;
+        for (auto& entry : icons) delete entry.second;
+        for (auto& entry : cursors) delete entry.second;
+    }
 };
 
 State& S() {
