@@ -1492,10 +1492,10 @@ def main():
         with open(os.path.join(RES, name), "wb") as f:
             f.write(data)
 
-    entries = [(fam, name, char[y:y + h, x:x + w]) for fam, name, x, y, w, h in char_names]
-    entries += [(fam, name, sub[y:y + h, x:x + w]) for fam, name, x, y, w, h in sub_names]
-    entries.append(("title", "TITLE_PICTURE", title[:224]))
-    entries += [("title animation", "TITLE_ANIM[%d]" % f, title[224:256, 32 * f:32 * f + 32]) for f in range(8)]
+    entries = [(fam, "SPR_" + name, char[y:y + h, x:x + w]) for fam, name, x, y, w, h in char_names]
+    entries += [(fam, "SPR_" + name, sub[y:y + h, x:x + w]) for fam, name, x, y, w, h in sub_names]
+    entries.append(("title", "SPR_TITLE_PICTURE", title[:224]))
+    entries += [("title animation", "SPR_TITLE_ANIM[%d]" % f, title[224:256, 32 * f:32 * f + 32]) for f in range(8)]
     entries += [("icon and cursor", "ICON %d" % s, icon_rgba(s)) for s in (16, 32, 48)]
     entries.append(("icon and cursor", "CURSOR", cursor_rgba()))
     os.makedirs(ART_BUILD, exist_ok=True)
