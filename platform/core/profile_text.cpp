@@ -191,7 +191,8 @@ std::uint32_t CopyNameList(const std::vector<std::string_view>& names, char* buf
     for (std::string_view name : names) {
         // Each name needs its NUL, and the list one more after it.
         if (pos + name.size() + 2 > size) {
-            std::size_t room = size - 2 - pos;
+            // A name that ended one byte before the end leaves no room for any of this one.
+            std::size_t room = pos < size - 2u ? size - 2u - pos : 0;
             std::memcpy(buffer + pos, name.data(), room);
             buffer[size - 2] = '\0';
             buffer[size - 1] = '\0';

@@ -166,6 +166,10 @@ TEST(ProfileRead, NameLists) {
     Read oneShort = ReadFrom(file, "A", nullptr, "", 6);
     EXPECT_EQ(oneShort.count, 4u);
     EXPECT_EQ(oneShort.text, "k1\0k\0\0"s);
+    // The first name ends one byte before the end: nothing of the second fits.
+    Read noRoom = ReadFrom(file, "A", nullptr, "", 4);
+    EXPECT_EQ(noRoom.count, 2u);
+    EXPECT_EQ(noRoom.text, "k1\0\0"s);
     EXPECT_EQ(ReadFrom(file, "none", nullptr).text.substr(0, 1), "\0"s);
 }
 
