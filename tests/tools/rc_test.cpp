@@ -371,6 +371,10 @@ TEST_F(RcTest, ErrorsNameTheLine) {
         {"a MENU {}\n\nA MENU {}\n", 3, "duplicate resource A"},
         {"\nb BITMAP \"missing.bmp\"\n", 2, "cannot open file 'missing.bmp'"},
         {"\n#include \"missing.h\"\n", 2, "cannot open include file"},
+        // A folder (here the script's own) is no file to embed or include.
+        {"\nw WAVE \"\"\n", 2, "cannot open file ''"},
+        {"w WAVE \".\"\n", 1, "cannot open file '.'"},
+        {"#include \"\"\n", 1, "cannot open include file"},
         {"#define F(x) x\n", 1, "parameters"},
         {"#if 1\n#endif\n", 1, "#if is not supported"},
         {"#ifdef A\n", 2, "missing #endif"},

@@ -423,8 +423,11 @@ BytesDef Parser::FileResource(const std::string& type) {
     std::replace(name.begin(), name.end(), '\\', '/');
     BytesDef def;
     def.source = (baseDir_ / name).lexically_normal();
-    std::ifstream in(def.source, std::ios::binary);
-    if (!in) Fail(fileToken, "cannot open file '" + name + "'");
+    // A folder opens like a file but throws on the first read; a device may never end.
+    std::error_code ec;
+    std::ifstream in;
+    if (std::filesystem::is_regular_file(def.source, ec)) in.open(def.source, std::ios::binary);
+    if (!in.is_open()) Fail(fileToken, "cannot open file '" + name + "'");
     def.bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     context_.dependencies.push_back(def.source);
     auto& b = def.bytes;

@@ -13,7 +13,11 @@ namespace {
 bool IsIdentStart(char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_'; }
 bool IsIdentChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
 
+// Only a regular file is read: a folder opens like one but reads nothing, a device may never end.
 std::string ReadFile(const std::filesystem::path& path, bool& ok) {
+    std::error_code ec;
+    ok = std::filesystem::is_regular_file(path, ec);
+    if (!ok) return {};
     std::ifstream in(path, std::ios::binary);
     ok = static_cast<bool>(in);
     std::ostringstream s;
