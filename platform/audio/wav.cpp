@@ -10,6 +10,8 @@ namespace {
 constexpr std::size_t kRiffHeaderBytes = 12;
 constexpr std::size_t kChunkHeaderBytes = 8;
 constexpr std::uint32_t kMinFmtBytes = 16;
+// Below the lowest rate of real recordings a few bytes would convert into minutes of output.
+constexpr std::uint32_t kMinSampleRate = 8000;
 constexpr int kMaxSampleRate = 384000;  // beyond any real recording; keeps the arithmetic small
 constexpr std::uint16_t kFormatPcm = 1;
 
@@ -35,7 +37,7 @@ std::optional<Format> ReadFormat(const BYTE* body, std::uint32_t size) {
     }
     Format f{Le16(body + 2), 0, Le16(body + 14), Le16(body + 12)};
     std::uint32_t rate = Le32(body + 4);
-    if (f.channels < 1 || f.channels > 2 || rate < 1 || rate > kMaxSampleRate ||
+    if (f.channels < 1 || f.channels > 2 || rate < kMinSampleRate || rate > kMaxSampleRate ||
         (f.bitsPerSample != 8 && f.bitsPerSample != 16) ||
         f.blockAlign != static_cast<std::size_t>(f.channels * f.bitsPerSample / 8)) {
         return std::nullopt;

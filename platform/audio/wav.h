@@ -14,7 +14,7 @@ constexpr std::size_t kMaxWavBytes = std::size_t{16} << 20;
 
 struct Wav {
     int channels = 0;       // 1 or 2
-    int sampleRate = 0;     // frames per second
+    int sampleRate = 0;     // frames per second, 8000 to 384000
     int bitsPerSample = 0;  // 8 (unsigned) or 16 (signed little-endian)
     std::span<const BYTE> samples;  // whole frames, inside the parsed image
 };

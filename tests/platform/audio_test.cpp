@@ -136,6 +136,7 @@ TEST(WavParse, RefusesBrokenImages) {
         {"zero channels", [](Bytes& b) { b[kGameFmt + 10] = 0; }},
         {"three channels", [](Bytes& b) { b[kGameFmt + 10] = 3; }},
         {"zero sample rate", [](Bytes& b) { Set32(b, kGameFmt + 12, 0); }},
+        {"sample rate below 8000 Hz", [](Bytes& b) { Set32(b, kGameFmt + 12, 7999); }},
         {"12 bits per sample", [](Bytes& b) { b[kGameFmt + 22] = 12; }},
         {"block align mismatch", [](Bytes& b) { b[kGameFmt + 20] = 2; }},
         {"no fmt chunk", [](Bytes& b) { std::copy_n("junk", 4, b.begin() + kGameFmt); }},
