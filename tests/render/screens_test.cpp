@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "game/moves.h"
 #include "render/end_screens.h"
 #include "render/status.h"
 #include "support/game_window.h"
@@ -258,6 +259,28 @@ TEST_F(ScreensTest, TitleCompositionAndAnimationOrder) {
     expectFrame(1);
     Tick(TIMER_TITLE);
     expectFrame(0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ScreensTest, DrawingAfterAnEndScreenStillTakesCellsFromTheSpriteSheet) {
+    StartAt(1);
+    HDC dc = GetDC(window);
+    HDC memory = CreateCompatibleDC(dc);
+    DrawClearedScreen(GameState.charBitmap, GameState.subBitmap, dc, memory, 0);
+    // The end screen left the banner sheet selected; the flag must still come from the cells.
+    ScreenState = Busy;
+    ToggleFlag(1, 1, GameState.charBitmap, dc, memory);
+    ScreenState = Playing;
+    POINT at = CellOrigin(1, 1);
+    EXPECT_TRUE(ShowsChar(window, at.x, at.y, SPR_FLAG));
+    SelectObject(memory, GameState.subBitmap);
+    DrawCounters(GameState.charBitmap, dc, memory);
+    ExpectCounters(100, 0);
+    DeleteDC(memory);
+    ReleaseDC(window, dc);
 }
 
 }  // namespace

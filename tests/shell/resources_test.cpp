@@ -1,0 +1,136 @@
+// The embedded resources keep the form the game relies on: bitmaps, palettes, masks, sounds.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "render/sprites.h"
+#include "windows.h"
+
+namespace {
+
+struct Bytes {
+    const BYTE* data = nullptr;
+    DWORD size = 0;
+};
+
+Bytes Resource(const char* name, LPCSTR type) {
+    HMODULE module = GetModuleHandleA(nullptr);
+    HRSRC info = FindResourceA(module, name, type);
+    return {static_cast<const BYTE*>(LockResource(LoadResource(module, info))),
+            SizeofResource(module, info)};
+}
+
+std::uint32_t U32(const BYTE* p) { return p[0] | p[1] << 8 | p[2] << 16 | std::uint32_t(p[3]) << 24; }
+std::uint16_t U16(const BYTE* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
+
+// RGB of the DIB's pixel at (x, y) counted from the top.
+std::uint32_t Pixel(const Bytes& dib, int x, int y) {
+    int width = static_cast<int>(U32(dib.data + 4)), height = static_cast<int>(U32(dib.data + 8));
+    int stride = (width + 3) & ~3;
+    BYTE index = dib.data[1064 + (height - 1 - y) * stride + x];
+    const BYTE* quad = dib.data + 40 + 4 * index;
+    return quad[2] << 16 | quad[1] << 8 | quad[0];
+}
+
+TEST(ResourcesTest, BitmapsHaveTheirResourceForm) {
+    struct Case {
+        const char* name;
+        int width, height;
+        DWORD size;
+    };
+    for (const Case& k : {Case{"DIB_CHAR", 336, 160, 54824}, Case{"DIB_SUB", 192, 192, 37928},
+                          Case{"DIB_TITLE", 288, 256, 74792}}) {
+        Bytes dib = Resource(k.name, RT_BITMAP);
+        ASSERT_NE(dib.data, nullptr) << k.name;
+        EXPECT_EQ(dib.size, k.size) << k.name;
+        EXPECT_EQ(U32(dib.data), 40u);
+        EXPECT_EQ(static_cast<int>(U32(dib.data + 4)), k.width);
+        EXPECT_EQ(static_cast<int>(U32(dib.data + 8)), k.height);
+        EXPECT_EQ(U16(dib.data + 12), 1);
+        EXPECT_EQ(U16(dib.data + 14), 8);
+        EXPECT_EQ(U32(dib.data + 16), 0u);
+        EXPECT_EQ(U32(dib.data + 32), 0u);
+        EXPECT_EQ(U32(dib.data + 36), 256u);
+    }
+}
+
+TEST(ResourcesTest, PalettesKeepTheStaticColours) {
+    const std::uint32_t statics[20] = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080,
+                                       0x800080, 0x008080, 0xC0C0C0, 0xC0DCC0, 0xA6CAF0,
+                                       0xFFFBF0, 0xA0A0A4, 0x808080, 0xFF0000, 0x00FF00,
+                                       0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
+    Bytes chars = Resource("DIB_CHAR", RT_BITMAP), title = Resource("DIB_TITLE", RT_BITMAP),
+          sub = Resource("DIB_SUB", RT_BITMAP);
+    EXPECT_EQ(std::memcmp(chars.data + 40, title.data + 40, 1024), 0);
+    EXPECT_NE(std::memcmp(chars.data + 40, sub.data + 40, 1024), 0);
+    for (int i = 0; i < 20; ++i) {
+        int entry = i < 10 ? i : 236 + i;
+        const BYTE* quad = chars.data + 40 + 4 * entry;
+        EXPECT_EQ(std::uint32_t(quad[2] << 16 | quad[1] << 8 | quad[0]), statics[i]) << entry;
+        EXPECT_EQ(quad[3], 0);
+    }
+}
+
+TEST(ResourcesTest, EveryMaskedPairKeepsTheMaskRule) {
+    struct Pair {
+        const char* sheet;
+        Sprite picture, mask;
+    };
+    std::vector<Pair> pairs = {{"DIB_SUB", SPR_CLEAR_BANNER, SPR_CLEAR_BANNER_MASK},
+                               {"DIB_SUB", SPR_OVER_BANNER, SPR_OVER_BANNER_MASK}};
+    for (int i = 1; i <= 3; ++i) pairs.push_back({"DIB_CHAR", SPR_BLAST[i], SPR_BLAST_MASK[i]});
+    for (const Pair& p : pairs) {
+        Bytes dib = Resource(p.sheet, RT_BITMAP);
+        int black = 0;
+        for (int y = 0; y < p.mask.h; ++y)
+            for (int x = 0; x < p.mask.w; ++x) {
+                std::uint32_t mask = Pixel(dib, p.mask.x + x, p.mask.y + y);
+                ASSERT_TRUE(mask == 0 || mask == 0xFFFFFF) << p.sheet << " " << x << "," << y;
+                if (mask == 0xFFFFFF)
+                    ASSERT_EQ(Pixel(dib, p.picture.x + x, p.picture.y + y), 0u) << x << "," << y;
+                else
+                    ++black;
+            }
+        EXPECT_GT(black, 100) << p.sheet;
+    }
+}
+
+TEST(ResourcesTest, SoundsHaveTheirFormatAndSize) {
+    struct Case {
+        const char* name;
+        DWORD size;
+    };
+    for (const Case& k : {Case{"BOMB", 12998}, Case{"FLAG", 1426}, Case{"MENU", 4654},
+                          Case{"OK", 22064}, Case{"OPEN", 1552}, Case{"OVER", 22064},
+                          Case{"START", 4486}, Case{"TIME", 1134}}) {
+        Bytes wav = Resource(k.name, "WAV");
+        ASSERT_NE(wav.data, nullptr) << k.name;
+        ASSERT_EQ(wav.size, k.size) << k.name;
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(wav.data), 4), "RIFF");
+        EXPECT_EQ(U32(wav.data + 4), k.size - 8);
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(wav.data + 8), 8), "WAVEfmt ");
+        EXPECT_EQ(U32(wav.data + 16), 18u);
+        EXPECT_EQ(U16(wav.data + 20), 1);      // PCM
+        EXPECT_EQ(U16(wav.data + 22), 1);      // mono
+        EXPECT_EQ(U32(wav.data + 24), 22050u);
+        EXPECT_EQ(U16(wav.data + 34), 8);
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(wav.data + 38), 4), "fact");
+        EXPECT_EQ(U32(wav.data + 42), 4u);
+        EXPECT_EQ(std::string(reinterpret_cast<const char*>(wav.data + 50), 4), "data");
+        EXPECT_EQ(U32(wav.data + 54), k.size - 58);
+        EXPECT_EQ(U32(wav.data + 46), k.size - 58);  // samples, one byte each
+    }
+}
+
+TEST(ResourcesTest, MenuAndAcceleratorsAreFoundByName) {
+    EXPECT_NE(FindResourceA(GetModuleHandleA(nullptr), "menu_zum32", RT_MENU), nullptr);
+    EXPECT_NE(LoadAcceleratorsA(GetModuleHandleA(nullptr), "ACCEL"), nullptr);
+    EXPECT_NE(LoadIconA(GetModuleHandleA(nullptr), "ICON_ZUM32"), nullptr);
+    EXPECT_NE(LoadCursorA(GetModuleHandleA(nullptr), "CUR_ZUM32"), nullptr);
+    EXPECT_EQ(FindResourceA(GetModuleHandleA(nullptr), "NOPE", "WAV"), nullptr);
+    EXPECT_EQ(FindResourceA(GetModuleHandleA(nullptr), "DIB_CHAR", "WAV"), nullptr);
+}
+
+}  // namespace
