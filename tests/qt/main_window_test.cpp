@@ -87,10 +87,15 @@ protected:
 
     MainWindowWidget* Widget(HWND hwnd) { return backend_->WindowWidget(hwnd); }
 
-    // The next queued message, which must already be there.
+    // The one message queued since the last call; WM_NULL when there is none, never a wait.
     MSG Next() {
-        MSG msg{};
+        PostMessageA(nullptr, WM_NULL, 0, 0);
+        MSG msg{}, sentinel{};
         EXPECT_TRUE(GetMessageA(&msg, nullptr, 0, 0));
+        if (msg.message != WM_NULL) {
+            EXPECT_TRUE(GetMessageA(&sentinel, nullptr, 0, 0));
+            EXPECT_EQ(sentinel.message, WM_NULL);
+        }
         return msg;
     }
 
