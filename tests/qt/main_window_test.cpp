@@ -284,16 +284,6 @@ TEST_F(MainWindowTest, KeysQueueVirtualKeysWithModifiers) {
     EXPECT_EQ(platform_test::PumpMessages(), 0);
 }
 
-TEST_F(MainWindowTest, CtrlNReachesTheAcceleratorTableAsStart) {
-    HWND hwnd = Create(368);
-    QKeyEvent press(QEvent::KeyPress, Qt::Key_N, Qt::ControlModifier);
-    QApplication::sendEvent(Widget(hwnd), &press);
-    platform_test::PumpMessages(LoadAcceleratorsA(nullptr, "ACCEL"));
-    ASSERT_EQ(seen.size(), 1u);
-    EXPECT_EQ(seen[0].message, WM_COMMAND);
-    EXPECT_EQ(seen[0].wParam, MAKEWPARAM(101, 1));
-}
-
 TEST_F(MainWindowTest, CloseBoxAsksTheGameWhichDestroysTheWindow) {
     HWND hwnd = Create(368);
     MainWindowWidget* w = Widget(hwnd);
