@@ -1,10 +1,13 @@
 # make run: install what is missing, build Release, start the game.
-# make test: install, build, run every suite, then again under ASan + UBSan.
+# make test: install, build, run every suite, then again under ASan + UBSan, then each fuzz target 30 s.
+# make fuzz: build the libFuzzer targets with clang and run each for FUZZ_SECONDS.
 JOBS ?= $(shell nproc)
 BUILD ?= build
 SAN_BUILD ?= build-sanitize
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
 
-.PHONY: run test build deps sanitize-test bench clean artwork sounds
+.PHONY: run test build deps sanitize-test fuzz fuzz-smoke bench clean artwork sounds
 
 deps:
 	@bash scripts/install-deps.sh
@@ -19,6 +22,7 @@ run: build
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy ctest --output-on-failure --no-tests=error -j$(JOBS)
 	@$(MAKE) --no-print-directory sanitize-test
+	@$(MAKE) --no-print-directory fuzz-smoke
 
 sanitize-test: deps
 	@cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DZUM32_SANITIZE=ON -DZUM32_BENCH=OFF >/dev/null
@@ -27,6 +31,16 @@ sanitize-test: deps
 	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/support/lsan.supp \
 	  ctest --output-on-failure --no-tests=error -j$(JOBS)
+
+# The fuzz targets need clang's libFuzzer; their build folder builds nothing else.
+fuzz: deps
+	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZUM32_FUZZ=ON \
+	  -DZUM32_TESTS=OFF -DZUM32_BENCH=OFF >/dev/null
+	@cmake --build $(FUZZ_BUILD) -j$(JOBS) --target fuzz_targets
+	@bash fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+fuzz-smoke:
+	@$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=30
 
 bench: build
 	@for b in $(BUILD)/bench/*_bench; do [ -x "$$b" ] && "$$b"; done
@@ -38,4 +52,4 @@ sounds:
 	/usr/bin/python3 tools/make_sounds.py
 
 clean:
-	rm -rf $(BUILD) $(SAN_BUILD)
+	rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD)

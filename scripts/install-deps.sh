@@ -11,6 +11,7 @@ packages=(
   fonts-ipafont-gothic fontconfig
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xdotool x11-utils faketime
+  clang libclang-rt-14-dev  # libFuzzer and the sanitizer runtimes of make fuzz
 )
 
 missing=()
