@@ -171,6 +171,23 @@ bool TakePendingTimer(MSG* msg) {
     return false;
 }
 
+// The next message the loop takes, without waiting, in Windows' order: posted and input
+// messages, then (unless a quit waits) a paint, then a pending timer. False when none is due.
+bool TakeNextMessage(MSG* msg) {
+    State& s = S();
+    if (!s.posted.empty()) {
+        *msg = s.posted.front();
+        s.posted.pop_front();
+        return true;
+    }
+    if (s.quitPosted) return false;
+    if (HWND w = FirstWindowNeedingPaint()) {
+        *msg = MSG{w, WM_PAINT, 0, 0, 0, {0, 0}, 0};
+        return true;
+    }
+    return TakePendingTimer(msg);
+}
+
 }  // namespace
 
 void Surface::Resize(int w, int h, BYTE fill) {
@@ -211,27 +228,17 @@ void TimerElapsed(HWND hwnd, UINT_PTR id) {
 void QueueInput(const MSG& msg) { S().posted.push_back(msg); }
 
 int DispatchQueued(HWND disabled) {
-    State& s = S();
     int count = 0;
     MSG msg;
-    for (;;) {
-        if (!s.posted.empty()) {
-            msg = s.posted.front();
-            s.posted.pop_front();
-            // A window disabled under a modal dialog gets no mouse or keyboard input.
-            bool input = (msg.message >= WM_KEYDOWN && msg.message <= WM_SYSKEYUP) ||
-                         (msg.message >= WM_MOUSEMOVE && msg.message <= WM_MBUTTONUP);
-            if (input && msg.hwnd == disabled) continue;
-        } else if (s.quitPosted) {
-            return count;
-        } else if (HWND w = FirstWindowNeedingPaint()) {
-            msg = MSG{w, WM_PAINT, 0, 0, 0, {0, 0}, 0};
-        } else if (!TakePendingTimer(&msg)) {
-            return count;
-        }
+    while (TakeNextMessage(&msg)) {
+        // A window disabled under a modal dialog gets no mouse or keyboard input.
+        bool input = (msg.message >= WM_KEYDOWN && msg.message <= WM_SYSKEYUP) ||
+                     (msg.message >= WM_MOUSEMOVE && msg.message <= WM_MBUTTONUP);
+        if (input && msg.hwnd == disabled) continue;
         DispatchMessageA(&msg);
         ++count;
     }
+    return count;
 }
 
 void BroadcastPaletteChanged(HWND by) {
@@ -400,21 +407,12 @@ LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 BOOL GetMessageA(MSG* msg, HWND, UINT, UINT) {
     State& s = S();
     for (;;) {
-        if (!s.posted.empty()) {
-            *msg = s.posted.front();
-            s.posted.pop_front();
-            return TRUE;
-        }
+        if (TakeNextMessage(msg)) return TRUE;
         if (s.quitPosted) {
             s.quitPosted = false;
             *msg = MSG{nullptr, WM_QUIT, static_cast<WPARAM>(s.quitCode), 0, 0, {0, 0}, 0};
             return FALSE;
         }
-        if (HWND w = FirstWindowNeedingPaint()) {
-            *msg = MSG{w, WM_PAINT, 0, 0, 0, {0, 0}, 0};
-            return TRUE;
-        }
-        if (TakePendingTimer(msg)) return TRUE;
         s.backend->WaitForEvents();
     }
 }
@@ -667,24 +665,14 @@ LRESULT FireTimer(HWND hwnd, UINT_PTR id) {
 }
 
 int PumpMessages(HACCEL accel) {
-    State& s = S();
     int count = 0;
     MSG msg;
-    for (;;) {
-        if (!s.posted.empty()) {
-            msg = s.posted.front();
-            s.posted.pop_front();
-        } else if (s.quitPosted) {
-            return count;
-        } else if (HWND w = FirstWindowNeedingPaint()) {
-            msg = MSG{w, WM_PAINT, 0, 0, 0, {0, 0}, 0};
-        } else if (!TakePendingTimer(&msg)) {
-            return count;
-        }
+    while (TakeNextMessage(&msg)) {
         if (!accel || !msg.hwnd || !TranslateAcceleratorA(msg.hwnd, accel, &msg))
             DispatchMessageA(&msg);
         ++count;
     }
+    return count;
 }
 
 void KeyDown(HWND hwnd, WPARAM vk, DWORD modifiers) {
