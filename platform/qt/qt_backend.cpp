@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include "../core/dialog_internal.h"
+#include "help_window.h"
 #include "main_window_widget.h"
 #include "qt_dialogs.h"
 
@@ -163,6 +164,8 @@ INT_PTR QtBackend::RunDialog(HWND dialog) {
 
 void QtBackend::EndDialog(HWND dialog) { platform::qt::EndDialog(dialog); }
 
-BOOL QtBackend::Help(HWND, const std::string&, UINT) { return TRUE; }
+BOOL QtBackend::Help(HWND hwnd, const std::string& file, UINT command) {
+    return HelpRequest(WindowWidget(hwnd), this, file, command);
+}
 
 }  // namespace platform::qt

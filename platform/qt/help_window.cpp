@@ -1,0 +1,181 @@
+// The help window: a text browser over the help pages that the resource script embeds.
+#include "help_window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QFont>
+#include <QHBoxLayout>
+#include <QPointer>
+#include <QScreen>
+#include <QTextBrowser>
+#include <QToolButton>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <QWidget>
+
+#include <algorithm>
+
+namespace platform::qt {
+namespace {
+
+// The script embeds each help file as "HELP_" + its name without extension, upper case.
+constexpr char kHelpType[] = "HELPFILE";
+constexpr char kHelpBook[] = "ZUM32.HLP";
+
+// Serves every page, style sheet and picture that a page names from the embedded files.
+class HelpBrowser final : public QTextBrowser {
+public:
+    explicit HelpBrowser(QWidget* parent) : QTextBrowser(parent) {
+        setOpenExternalLinks(false);
+        document()->setDefaultStyleSheet(QString::fromUtf8(HelpFile(QStringLiteral("style.css"))));
+    }
+
+    QVariant loadResource(int type, const QUrl& name) override {
+        const QByteArray bytes = HelpFile(name.fileName());
+        if (bytes.isEmpty()) return {};
+        // Pages are UTF-8 whatever their markup says.
+        if (type == QTextDocument::HtmlResource || type == QTextDocument::StyleSheetResource)
+            return QString::fromUtf8(bytes);
+        return bytes;
+    }
+};
+
+class HelpWindow;
+QPointer<HelpWindow>& Current();
+
+class HelpWindow final : public QWidget {
+public:
+    HelpWindow() {
+        setAttribute(Qt::WA_DeleteOnClose);
+        setWindowTitle(QStringLiteral(u"ずむのタイル32 ヘルプ"));
+        // The dialogs' font: main() maps it to IPAPGothic, which has every character we need.
+        QFont font = this->font();
+        font.setFamilies({QStringLiteral(u"ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic")});
+        font.setPointSize(10);
+        setFont(font);
+
+        browser_ = new HelpBrowser(this);
+        auto* contents = new QToolButton(this);
+        contents->setText(QStringLiteral(u"目次"));
+        auto* back = new QToolButton(this);
+        back->setText(QStringLiteral(u"戻る"));
+        back->setEnabled(false);
+        auto* forward = new QToolButton(this);
+        forward->setText(QStringLiteral(u"進む"));
+        forward->setEnabled(false);
+        connect(contents, &QToolButton::clicked, this, &HelpWindow::ShowContents);
+        connect(back, &QToolButton::clicked, browser_, &QTextBrowser::backward);
+        connect(forward, &QToolButton::clicked, browser_, &QTextBrowser::forward);
+        connect(browser_, &QTextBrowser::backwardAvailable, back, &QToolButton::setEnabled);
+        connect(browser_, &QTextBrowser::forwardAvailable, forward, &QToolButton::setEnabled);
+
+        auto* buttons = new QHBoxLayout;
+        buttons->addWidget(contents);
+        buttons->addWidget(back);
+        buttons->addWidget(forward);
+        buttons->addStretch();
+        auto* layout = new QVBoxLayout(this);
+        layout->setContentsMargins(4, 4, 4, 4);
+        layout->addLayout(buttons);
+        layout->addWidget(browser_);
+        resize(560, 520);
+    }
+
+    QTextBrowser* Browser() const { return browser_; }
+
+    void ShowContents() { browser_->setSource(QUrl(QString::fromLatin1(kHelpContentsPage))); }
+
+protected:
+    void closeEvent(QCloseEvent* event) override {
+        // Closed by its close box it is deleted later; a request until then opens a new one.
+        if (Current() == this) Current() = nullptr;
+        QWidget::closeEvent(event);
+    }
+
+private:
+    QTextBrowser* browser_;
+};
+
+QPointer<HelpWindow>& Current() {
+    static QPointer<HelpWindow> window;
+    return window;
+}
+
+// Beside the game's window, on its right where the screen has room, else on its left.
+void PlaceBeside(QWidget* window, QWidget* owner) {
+    if (!owner) return;
+    const QRect frame = owner->frameGeometry();
+    const QScreen* screen = owner->screen();
+    const QRect available = screen ? screen->availableGeometry() : QRect();
+    QPoint at(frame.right() + 8, frame.top());
+    if (available.isValid() && at.x() + window->width() > available.right())
+        at.setX(std::max(available.left(), frame.left() - 8 - window->width()));
+    window->move(at);
+}
+
+bool NamesOurBook(const std::string& file) {
+    // The book by its name alone, in any case, wherever a path of either kind of slash puts it;
+    // converted first, since a double-byte character may end in the byte of a backslash.
+    const QString path = QString::fromStdString(Cp932ToUtf8(file));
+    const QString name = path.mid(std::max(path.lastIndexOf('/'), path.lastIndexOf('\\')) + 1);
+    return name.compare(QLatin1String(kHelpBook), Qt::CaseInsensitive) == 0;
+}
+
+void Close() {
+    HelpWindow* window = Current();
+    Current() = nullptr;
+    if (!window) return;
+    window->hide();
+    window->deleteLater();  // the request may come from inside one of its own events
+}
+
+}  // namespace
+
+QByteArray HelpFile(const QString& fileName) {
+    const QString stem = QFileInfo(fileName).completeBaseName();
+    if (stem.isEmpty()) return {};
+    const std::string name = "HELP_" + stem.toUpper().toStdString();
+    const rc::Entry* e = FindEntry(name.c_str(), kHelpType);
+    if (!e || !e->bytes) return {};
+    return QByteArray(reinterpret_cast<const char*>(e->bytes), static_cast<qsizetype>(e->size));
+}
+
+QWidget* OpenHelpWindow() { return Current(); }
+
+QTextBrowser* OpenHelpBrowser() {
+    HelpWindow* window = Current();
+    return window ? window->Browser() : nullptr;
+}
+
+BOOL HelpRequest(QWidget* owner, QObject* lifetime, const std::string& file, UINT command) {
+    switch (command) {
+        case HELP_CONTENTS: {
+            if (!NamesOurBook(file)) return FALSE;
+            HelpWindow* window = Current();
+            if (!window) {
+                window = new HelpWindow;
+                Current() = window;
+                // Closing the process's backend closes help with it, asked to or not.
+                if (lifetime)
+                    QObject::connect(lifetime, &QObject::destroyed, window,
+                                     [window] { delete window; });
+                PlaceBeside(window, owner);
+            }
+            window->ShowContents();
+            if (window->isMinimized()) window->showNormal();
+            window->show();
+            window->raise();
+            window->activateWindow();
+            return TRUE;
+        }
+        case HELP_QUIT:
+            // One help window serves the whole program, so quitting closes it whatever book is named.
+            Close();
+            return TRUE;
+        default:
+            return FALSE;
+    }
+}
+
+}  // namespace platform::qt
