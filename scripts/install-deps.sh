@@ -12,6 +12,7 @@ packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xdotool x11-utils faketime
   clang libclang-rt-14-dev  # libFuzzer and the sanitizer runtimes of make fuzz
+  valgrind  # memcheck of the golden replays in make test
 )
 
 missing=()
