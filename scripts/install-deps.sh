@@ -10,7 +10,8 @@ packages=(
   libsdl2-dev
   fonts-ipafont-gothic fontconfig
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  xvfb xdotool x11-utils faketime
+  xvfb xdotool x11-utils faketime imagemagick  # end-to-end test and screenshots in a real X server
+  desktop-file-utils appstream  # checks of the installed desktop entry and metainfo
   clang libclang-rt-14-dev  # libFuzzer and the sanitizer runtimes of make fuzz
   valgrind  # memcheck of the golden replays in make test
 )
