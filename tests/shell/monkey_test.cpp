@@ -287,13 +287,18 @@ void WriteSettings(int level, const std::array<std::array<std::int32_t, 5>, 3>& 
                 << k + 1 << ")=" << times[k][rank - 1] << "\r\n";
 }
 
-// Frees what the process end would: the palette and bitmaps made at window creation.
+// Frees what the process end would: the palette and bitmaps made at window creation, and the
+// save-under of an explosion that was still running.
 void EndProcess() {
     platform_test::Reset();
-    for (HBITMAP bitmap : {GameState.charBitmap, GameState.titleBitmap, GameState.subBitmap})
+    if (GameState.saveUnderDC) DeleteDC(GameState.saveUnderDC);
+    for (HBITMAP bitmap : {GameState.charBitmap, GameState.titleBitmap, GameState.subBitmap,
+                           GameState.saveUnderBitmap})
         if (bitmap) DeleteObject(bitmap);
     if (GameState.palette) DeleteObject(GameState.palette);
     GameState.charBitmap = GameState.titleBitmap = GameState.subBitmap = nullptr;
+    GameState.saveUnderDC = nullptr;
+    GameState.saveUnderBitmap = nullptr;
     GameState.palette = nullptr;
 }
 
