@@ -1,0 +1,112 @@
+#!/usr/bin/env bash
+# Makes the README's pictures from the real program: the title, a game in play and a cleared board,
+# played in Xvfb on the board that a fixed calendar time seeds, with a fresh configuration folder.
+# Usage: tools/screenshots.sh [zum32 executable] [output folder]   (defaults: build/zum32, docs)
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+game=$(realpath "${1:-$root/build/zum32}")
+out=${2:-$root/docs}
+[[ -x $game ]] || { echo "no executable at $game: make build first" >&2; exit 1; }
+# shellcheck source=../tests/e2e/lib.sh
+source "$root/tests/e2e/lib.sh"
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/zum32-shots.XXXXXX")
+GAME_PID= XVFB_PID=
+cleanup() {
+  [[ -n $GAME_PID ]] && kill "$GAME_PID" 2>/dev/null
+  [[ -n $XVFB_PID ]] && kill "$XVFB_PID" 2>/dev/null
+  wait 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() {
+  echo "screenshots: $*" >&2
+  [[ -s $work/game.log ]] && cat "$work/game.log" >&2
+  exit 1
+}
+
+WAIT=30
+WHEN='2024-05-01 12:00:00'
+TITLE='ずむのタイル32'
+SIDE=368
+mkdir -p "$out"
+start_xvfb "$work" || fail "Xvfb did not start"
+load_sprites "$root/resources/char.bmp" "$work"
+mapfile -t BOARD < <(zum32_board "$(epoch_of "$WHEN")" 2)
+
+main_window() { find_window "$TITLE" NORMAL; }
+box_window() { find_window "$TITLE" DIALOG; }
+entry_dialog() { find_window 'HI-SCORE!!' DIALOG; }
+no_entry_dialog() { ! entry_dialog >/dev/null; }
+game_exited() { ! kill -0 "$GAME_PID" 2>/dev/null; }
+# The window as the player sees it, menu bar included, without metadata that would change the bytes.
+shoot() {
+  import -window "$W" "$work/shot.png"
+  convert "$work/shot.png" -strip "$out/$1"
+  echo "wrote $out/$1"
+}
+click_cell() {
+  window_geometry "$W"
+  xdotool mousemove $((X + (8 + $1) * 16 + 8)) $((Y + HEIGHT - SIDE + (8 + $2) * 16 + 8)) click "$3"
+}
+settle() { wait_until "$WAIT" screen_shows "$W" "$SIDE" "$work/check.png" "$work" || fail "$1"; }
+
+start_game "$game" "$work" "$WHEN"
+# A first start: one message box for each level's missing records.
+for level in 1 2 3; do
+  wait_until "$WAIT" box_window >/dev/null || fail "message box $level did not appear"
+  box=$(box_window)
+  xdotool windowfocus --sync "$box" key Return
+  wait_until "$WAIT" bash -c "! xdotool search --onlyvisible --class '^zum32$' | grep -qx $box" || true
+done
+wait_until "$WAIT" main_window >/dev/null || fail "the main window did not appear"
+W=$(main_window)
+expect_title
+settle "the title screen"
+shoot title.png
+
+# In play: the top rows opened and their bombs flagged, one bomb hit further down.
+xdotool windowfocus --sync "$W" key ctrl+n
+CELL=()
+for ((r = 0; r < 6; r++)); do
+  for ((c = 0; c < 15; c++)); do
+    if [[ ${BOARD[r]:c:1} == 0 ]]; then CELL[$c,$r]=open; click_cell "$c" "$r" 1
+    else CELL[$c,$r]=flag; click_cell "$c" "$r" 3; fi
+  done
+done
+for ((r = 10, hit = 0; r < 15 && !hit; r++)); do
+  for ((c = 1; c < 14 && !hit; c++)); do
+    [[ ${BOARD[r]:c:1} == 1 ]] || continue
+    click_cell "$c" "$r" 1
+    hit=1
+    for dr in -1 0 1; do
+      for dc in -1 0 1; do
+        [[ ${BOARD[r + dr]:c + dc:1} == 1 ]] && CELL[$((c + dc)),$((r + dr))]=bomb ||
+          CELL[$((c + dc)),$((r + dr))]=open
+      done
+    done
+  done
+done
+expect_level2_play 1 no-counters
+settle "the game in play"
+shoot play.png
+
+# Cleared: every other safe cell opened, a name entered for the new record.
+for ((r = 0; r < 15; r++)); do
+  for ((c = 0; c < 15; c++)); do
+    [[ ${BOARD[r]:c:1} == 0 && ${CELL[$c,$r]:-} != open ]] && click_cell "$c" "$r" 1
+  done
+done
+wait_until "$WAIT" entry_dialog >/dev/null || fail "no name entry after the clear"
+dialog=$(entry_dialog)
+xdotool windowfocus --sync "$dialog" type --delay 50 'ZUM'
+xdotool key Return
+wait_until "$WAIT" no_entry_dialog || fail "the name entry did not close"
+sleep 0.5  # the repaint under the closed dialog
+shoot cleared.png
+
+xdotool windowfocus --sync "$W" key alt+g
+sleep 0.5
+xdotool key e
+wait_until "$WAIT" game_exited || fail "the game did not end"
