@@ -70,6 +70,12 @@ std::string ShellViolation(HWND window) {
                               : state == Playing || state == Exploding ? 0x1Cu
                                                                        : 0u;
     if (running != expected) return "timers running (bits) " + Str(running) + ", expected " + Str(expected);
+    // The client is sized for the title or for the level's play screen, give or take the frame
+    // metrics that the sizing adds.
+    const int side = state == Title ? kTitleSide : 16 * (kBoardSize[level] + kClueMargin[level]);
+    const SIZE client = platform_test::ClientSize(window);
+    if (client.cx < side || client.cy < side || client.cx >= side + 16 || client.cy >= side + 16)
+        return "client " + Str(client.cx) + "x" + Str(client.cy) + " for a side of " + Str(side);
     const UINT property = platform_test::MenuItemState(window, CMD_PROPERTY);
     if ((property == 0) != (state == Title)) return "Properties menu item state " + Str(property);
     for (int k = 0; k < 3; ++k)
@@ -110,6 +116,9 @@ std::string BoardViolation() {
     if (hit < 0 || hit > 5) return "bombsHit " + Str(hit);
     if ((state == GameOver) != (hit == 5)) return "bombsHit " + Str(hit) + " in state " + Str(state);
     if (state == Cleared && GameState.openedCount < WinThreshold()) return "cleared with safe cells closed";
+    // An explosion that opens the last safe cells clears the board too.
+    if ((state == Playing || state == Exploding) && GameState.openedCount >= WinThreshold())
+        return "every safe cell open and still in play";
     if (state == Exploding) {
         const int c = GameState.explodedCol, r = GameState.explodedRow;
         if (c < 0 || c >= n || r < 0 || r >= n || !IsOpen(c, r) || !IsBomb(c, r))
