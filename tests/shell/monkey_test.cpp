@@ -470,9 +470,9 @@ constexpr double kWeights[5][kEventCount] = {
     // left anywhere, cell, safe cell; right anywhere, cell; drag, mixed move, tick, elapse,
     // start, title, paint, partial paint, palette, records, about, help, properties, other
     // command, exit
-    {6, 4, 0, 4, 2, 2, 3, 30, 6, 6, 1, 2, 2, 2, 0.1, 0.1, 0.2, 0.25, 0.1, 0.01},             // Title
+    {6, 4, 0, 4, 2, 2, 3, 30, 6, 6, 1, 1, 1, 2, 0.1, 0.1, 0.2, 0.25, 0.1, 0.01},             // Title
     {6, 3, 20, 4, 8, 3, 4, 16, 4, 0.1, 0.04, 0.4, 0.4, 1, 0.02, 0.02, 0.05, 0.2, 0.1, 0.001},  // Playing
-    {4, 3, 0, 3, 3, 2, 2, 40, 6, 0.6, 0.4, 2, 2, 1, 0.05, 0.05, 0.1, 0.2, 0.1, 0.002},      // Exploding
+    {4, 3, 0, 3, 3, 2, 2, 40, 6, 0.6, 0.4, 1, 1, 1, 0.05, 0.05, 0.1, 0.2, 0.1, 0.002},      // Exploding
     {4, 4, 0, 3, 3, 2, 2, 6, 3, 12, 5, 2, 1, 1, 0.2, 0.2, 0.2, 0.5, 0.1, 0.01},            // Cleared
     {4, 4, 0, 3, 3, 2, 2, 6, 3, 12, 5, 2, 1, 1, 0.2, 0.2, 0.2, 0.5, 0.1, 0.01},            // GameOver
 };
@@ -812,7 +812,7 @@ struct MonkeyTest : CheckedWindowTest, testing::WithParamInterface<int> {
         long lastFull = 0;
         for (step = 0; checks.messages < end && checks.failure.empty() && !checks.destroyed; ++step) {
             OneEvent();
-            if (checks.messages - lastFull >= 500) {
+            if (checks.messages - lastFull >= 2000) {
                 lastFull = checks.messages;
                 CompareWithFullPaint();
             }
