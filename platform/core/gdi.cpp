@@ -134,6 +134,14 @@ void ApplyRop(BYTE* d, const BYTE* s, int n, DWORD rop, bool rightToLeft) {
     }
 }
 
+// Whether the operation would change any of the n destination pixels.
+bool RowChanges(const BYTE* d, const BYTE* s, int n, DWORD rop) {
+    if (rop == SRCCOPY) return std::memcmp(d, s, static_cast<std::size_t>(n)) != 0;
+    for (int i = 0; i < n; ++i)
+        if ((rop == SRCAND ? d[i] & s[i] : d[i] ^ s[i]) != d[i]) return true;
+    return false;
+}
+
 // Narrows [start, start + length) of one axis to [0, limit), moving the other rectangle's start
 // along; coordinates are 64-bit so that no sum of two ints can overflow.
 void ClipAxis(std::int64_t& start, std::int64_t& other, std::int64_t& length, std::int64_t limit) {
@@ -293,15 +301,24 @@ BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int srcX, in
     // before it is read.
     const bool upward = same && dy > sy;
     const bool rightToLeft = same && dy == sy && dx > sx;
+    // Only the rows of a window whose pixels change are shown again: redrawing what is already
+    // there (the bomb row's ground, every 100 ms) costs no presentation.
+    const bool toWindow = dest->kind == HDC__::Kind::Window;
+    int firstChanged = rows, lastChanged = -1;
     for (int i = 0; i < rows; ++i) {
         const int r = upward ? rows - 1 - i : i;
-        ApplyRop(to->Row(static_cast<int>(dy) + r) + dx, from->Row(static_cast<int>(sy) + r) + sx,
-                 n, rop, rightToLeft);
+        BYTE* d = to->Row(static_cast<int>(dy) + r) + dx;
+        const BYTE* s = from->Row(static_cast<int>(sy) + r) + sx;
+        if (toWindow && RowChanges(d, s, n, rop)) {
+            firstChanged = std::min(firstChanged, r);
+            lastChanged = std::max(lastChanged, r);
+        }
+        ApplyRop(d, s, n, rop, rightToLeft);
     }
-    if (dest->kind == HDC__::Kind::Window)
+    if (toWindow && lastChanged >= 0)
         FramebufferChanged(dest->window,
-                           RECT{static_cast<LONG>(dx), static_cast<LONG>(dy),
-                                static_cast<LONG>(dx + w), static_cast<LONG>(dy + h)});
+                           RECT{static_cast<LONG>(dx), static_cast<LONG>(dy + firstChanged),
+                                static_cast<LONG>(dx + w), static_cast<LONG>(dy + lastChanged + 1)});
     return TRUE;
 }
 
