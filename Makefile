@@ -1,6 +1,8 @@
 # make run: install what is missing, build Release, start the game.
 # make test: install, build, run every suite, then again under ASan + UBSan, then each fuzz target 30 s.
 # make fuzz: build the libFuzzer targets with clang and run each for FUZZ_SECONDS.
+# make bench: build, then print one table of start-up, idle, memory and drawing cost, each against
+#   its baseline measured in the same run (bench/run.sh; benchmarks are never part of make test).
 JOBS ?= $(shell nproc)
 BUILD ?= build
 SAN_BUILD ?= build-sanitize
@@ -43,7 +45,7 @@ fuzz-smoke:
 	@$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=30
 
 bench: build
-	@for b in $(BUILD)/bench/*_bench; do [ -x "$$b" ] && "$$b"; done
+	@bash bench/run.sh $(BUILD)
 
 # Our own artwork and sounds; the build uses the committed files and never runs these.
 artwork:

@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# make bench: runs the start-up/idle script and every Google Benchmark program of a build, then
+# prints one Markdown table of every figure against its baseline from the same run.
+# Usage: bench/run.sh BUILD_DIR. Each program's own output is kept in BUILD_DIR/bench/*.log.
+# Exits 1 when a target is missed.
+set -euo pipefail
+
+build=${1:-build}
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+[[ -d $build/bench ]] || { echo "run.sh: $build/bench is missing: no Google Benchmark (libbenchmark-dev)?" >&2; exit 1; }
+rows=$(mktemp /tmp/zum32-bench-rows.XXXXXX)
+trap 'rm -f "$rows"' EXIT
+
+echo "Measuring start-up, idle CPU and memory in Xvfb (about three minutes)..." >&2
+if ! bash "$here/startup_idle.sh" "$build" >>"$rows" 2>"$build/bench/startup_idle.log"; then
+  tail -n 20 "$build/bench/startup_idle.log" >&2
+  exit 1
+fi
+for program in "$build"/bench/*_bench; do
+  [[ -x $program ]] || continue
+  name=$(basename "$program")
+  echo "Running $name..." >&2
+  if ! "$program" --benchmark_color=false >>"$rows" 2>"$build/bench/$name.log"; then
+    tail -n 20 "$build/bench/$name.log" >&2
+    exit 1
+  fi
+done
+
+cpu=$(awk -F': ' '/^model name/ {print $2; exit}' /proc/cpuinfo)
+echo
+echo "$(date '+%Y-%m-%d'), ${cpu:-unknown CPU}, $(nproc) cores, load average $(cut -d' ' -f1-3 /proc/loadavg)"
+echo
+echo "| Figure | Measured | Baseline (same run) | Result | Target | Met |"
+echo "|---|---|---|---|---|---|"
+awk -F'\t' 'NF == 6 {printf "| %s | %s | %s | %s | %s | %s |\n", $1, $2, $3, $4, $5, $6}' "$rows"
+missed=$(awk -F'\t' 'NF == 6 && $6 != "yes"' "$rows" | wc -l)
+echo
+if ((missed > 0)); then
+  echo "$missed target(s) missed."
+  exit 1
+fi
+echo "Every target met."

@@ -1,0 +1,190 @@
+#!/usr/bin/env bash
+# Start-up, idle CPU and peak memory of the game against bench/bare_window, both in one Xvfb;
+# prints one tab-separated row per figure (figure, measured, baseline, result, target, met).
+# Usage: bench/startup_idle.sh BUILD_DIR   (STARTUP_RUNS, IDLE_RUNS and IDLE_SECONDS override)
+set -euo pipefail
+
+build=${1:-build}
+game=$build/zum32
+bare=$build/bench/bare_window
+startup_runs=${STARTUP_RUNS:-7}
+idle_runs=${IDLE_RUNS:-3}
+idle_seconds=${IDLE_SECONDS:-10}
+for program in "$game" "$bare" "$build/bench/cpu_time"; do
+  [[ -x $program ]] || { echo "startup_idle.sh: $program is not built" >&2; exit 1; }
+done
+for tool in Xvfb xdotool iconv; do
+  command -v "$tool" >/dev/null || { echo "startup_idle.sh: $tool is missing (make deps)" >&2; exit 1; }
+done
+
+work=$(mktemp -d /tmp/zum32-bench.XXXXXX)
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do stop "$pid"; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+die() { echo "startup_idle.sh: $*" >&2; exit 1; }
+
+# Polls a command every 20 ms until it succeeds; fails after the given seconds.
+wait_for() {
+  local seconds=$1; shift
+  local tries=$((seconds * 50))
+  while ((tries-- > 0)); do
+    "$@" && return 0
+    sleep 0.02
+  done
+  return 1
+}
+
+# A records file with every table filled, so that the game starts without a message box, on level 3.
+mkdir -p "$work/config/zum32" "$work/runtime"
+chmod 700 "$work/runtime"
+{
+  printf '[ずむタイ32]\r\nLEVEL=3\r\n'
+  for level in 1 2 3; do
+    for rank in 1 2 3 4 5; do
+      printf 'NAME%d(%d)=NO DATA\r\nTIME%d(%d)=9999\r\n' "$rank" "$level" "$rank" "$level"
+    done
+  done
+} | iconv -f UTF-8 -t CP932 >"$work/config/zum32/ZUM32.INI"
+
+Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp 5>"$work/display" >"$work/xvfb.log" 2>&1 &
+pids+=($!)
+wait_for 30 test -s "$work/display" || die "Xvfb did not start: $(cat "$work/xvfb.log")"
+export DISPLAY=:$(cat "$work/display")
+export QT_QPA_PLATFORM=xcb XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime
+# SDL_AUDIODRIVER chooses below whether a sound device exists: "none" names no driver at all.
+export ZUM32_REPORT_FIRST_FRAME=1
+
+now_ns() { date +%s%N; }
+
+peak_kb() { awk '/^VmHWM:/ {print $2}' /proc/"$1"/status; }
+
+has_first_frame() { grep -q '^first-frame ' "$1"; }
+
+# Starts a program; sets started_pid and started_ns (process start to first frame, in ns).
+start() {
+  local log=$1; shift
+  : >"$log"
+  local t0 t1
+  t0=$(now_ns)
+  "$@" 2>"$log" &
+  started_pid=$!
+  pids+=("$started_pid")
+  wait_for 60 has_first_frame "$log" || die "$1 showed no first frame: $(head -c 2000 "$log")"
+  t1=$(awk '/^first-frame / {print $2; exit}' "$log")
+  started_ns=$((t1 - t0))
+}
+
+running() { [[ -e /proc/$1 && $(awk '{print $3}' /proc/"$1"/stat 2>/dev/null) != Z ]]; }
+not_running() { ! running "$1"; }
+
+# Ends a program we started (politely, then after 5 s for good) and forgets its id.
+stop() {
+  kill "$1" 2>/dev/null || true
+  wait_for 5 not_running "$1" || kill -9 "$1" 2>/dev/null || true
+  wait "$1" 2>/dev/null || true
+  local kept=() pid
+  for pid in "${pids[@]}"; do [[ $pid == "$1" ]] || kept+=("$pid"); done
+  pids=("${kept[@]}")
+}
+
+median() { sort -g | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
+
+# Start-up and memory: the two programs alternate, after one unmeasured start of each that warms
+# the disk cache and the font cache. No sound device: the game opens its device at the first cue.
+export SDL_AUDIODRIVER=none
+start "$work/warm.log" "$game"; stop "$started_pid"
+start "$work/warm.log" "$bare"; stop "$started_pid"
+: >"$work/startup"
+for ((run = 0; run < startup_runs; ++run)); do
+  for who in game bare; do
+    program=$game
+    [[ $who == bare ]] && program=$bare
+    start "$work/$who.log" "$program"
+    sleep 1  # what start-up leaves behind settles before the peak is read
+    echo "$who $started_ns $(peak_kb "$started_pid")" >>"$work/startup"
+    stop "$started_pid"
+  done
+done
+
+window_width() { xdotool getwindowgeometry "$1" 2>/dev/null | awk '/Geometry:/ {split($2, s, "x"); print s[1]}'; }
+is_playing() { [[ $(window_width "$1") == 480 ]]; }
+
+# CPU time (ns) that the game and the bare window used over the idle seconds, as "game bare".
+measure_idle() {
+  local before after
+  before=($("$build/bench/cpu_time" "$1" "$2"))
+  sleep "$idle_seconds"
+  after=($("$build/bench/cpu_time" "$1" "$2"))
+  echo "$((after[0] - before[0])) $((after[1] - before[1]))"
+}
+
+# Ctrl+N on the game's window; returns once the level-3 board shows.
+start_play() {
+  local window
+  window=$(xdotool search --onlyvisible --pid "$1" 2>/dev/null | head -1)
+  [[ -n $window ]] || die "no game window found"
+  xdotool windowfocus --sync "$window"
+  xdotool key --clearmodifiers ctrl+n
+  wait_for 20 is_playing "$window" || die "Ctrl+N did not start a game"
+}
+
+# Idle: the game and the animated bare window run side by side, so that both are measured over
+# the same seconds of a shared machine. Without a sound device: the title, then play. With one
+# (SDL's dummy driver, whose thread wakes as a real device's does): play, against the bare window
+# holding the same device open.
+: >"$work/idle"
+for ((run = 0; run < idle_runs; ++run)); do
+  export SDL_AUDIODRIVER=none
+  start "$work/game-idle.log" "$game"; game_pid=$started_pid
+  start "$work/bare-idle.log" "$bare" --animate; bare_pid=$started_pid
+  sleep 2
+  title=$(measure_idle "$game_pid" "$bare_pid")
+  start_play "$game_pid"
+  sleep 2
+  play=$(measure_idle "$game_pid" "$bare_pid")
+  stop "$game_pid"; stop "$bare_pid"
+
+  export SDL_AUDIODRIVER=dummy
+  start "$work/game-idle.log" "$game"; game_pid=$started_pid
+  start "$work/bare-idle.log" "$bare" --animate --sound; bare_pid=$started_pid
+  start_play "$game_pid"
+  sleep 2
+  sound=$(measure_idle "$game_pid" "$bare_pid")
+  stop "$game_pid"; stop "$bare_pid"
+  echo "$title $play $sound" >>"$work/idle"
+done
+
+field() { awk -v who="$1" -v col="$2" '$1 == who {print $col}' "$work/startup" | median; }
+idle_col() { awk -v col="$1" '{print $col}' "$work/idle" | median; }
+# Each ratio is the median of the per-run ratios, each taken over the same seconds.
+idle_ratio() { awk -v a="$1" -v b="$2" '{print $a / $b}' "$work/idle" | median; }
+
+row() {  # figure, measured ns, baseline ns, baseline name, ratio, limit
+  awk -v f="$1" -v m="$2" -v b="$3" -v n="$4" -v r="$5" -v l="$6" 'BEGIN {
+    printf "%s\t%.1f ms\t%.1f ms (%s)\t%.2f×\t≤ %s×\t%s\n", f, m / 1e6, b / 1e6, n, r, l, r <= l ? "yes" : "no"
+  }'
+}
+if ((startup_runs > 0)); then
+  game_start=$(field game 2); bare_start=$(field bare 2)
+  row "Start-up to the first title frame, in Xvfb (median of $startup_runs)" "$game_start" "$bare_start" \
+    "bare window to its first frame" "$(awk '$1 == "game" {g[++n] = $2} $1 == "bare" {b[++m] = $2} END {for (i = 1; i <= n; ++i) print g[i] / b[i]}' "$work/startup" | median)" 1.3
+fi
+if ((idle_runs > 0)); then
+  row "Idle CPU, ${idle_seconds} s on the animated title (median of $idle_runs)" "$(idle_col 1)" "$(idle_col 2)" \
+    "bare window animating" "$(idle_ratio 1 2)" 1.5
+  row "Idle CPU, ${idle_seconds} s of level-3 play with no input (median of $idle_runs)" "$(idle_col 3)" "$(idle_col 4)" \
+    "bare window animating" "$(idle_ratio 3 4)" 3
+  row "… the same with a sound device open (SDL dummy driver)" "$(idle_col 5)" "$(idle_col 6)" \
+    "bare window animating, same device open" "$(idle_ratio 5 6)" 3
+fi
+if ((startup_runs > 0)); then
+  awk -v g="$(field game 3)" -v b="$(field bare 3)" -v n="$startup_runs" 'BEGIN {
+    d = (g - b) * 1024 / 1e6
+    printf "Peak resident memory after start-up (median of %d)\t%.1f MB\t%.1f MB (bare window)\t%+.1f MB\t≤ +10 MB\t%s\n", \
+      n, g * 1024 / 1e6, b * 1024 / 1e6, d, d <= 10 ? "yes" : "no"
+  }'
+fi
