@@ -14,12 +14,15 @@ source "$root/tests/e2e/lib.sh"
 work=$(mktemp -d "${TMPDIR:-/tmp}/zum32-shots.XXXXXX")
 GAME_PID= XVFB_PID=
 cleanup() {
+  # Errors must not end the handler early: a game that has ended already cannot be killed.
+  set +e
   [[ -n $GAME_PID ]] && kill "$GAME_PID" 2>/dev/null
   [[ -n $XVFB_PID ]] && kill "$XVFB_PID" 2>/dev/null
   wait 2>/dev/null
   rm -rf "$work"
 }
 trap cleanup EXIT
+trap "exit 143" TERM INT  # so that a timeout still runs the cleanup
 fail() {
   echo "screenshots: $*" >&2
   [[ -s $work/game.log ]] && cat "$work/game.log" >&2
@@ -58,7 +61,7 @@ for level in 1 2 3; do
   wait_until "$WAIT" box_window >/dev/null || fail "message box $level did not appear"
   box=$(box_window)
   xdotool windowfocus --sync "$box" key Return
-  wait_until "$WAIT" bash -c "! xdotool search --onlyvisible --class '^zum32$' | grep -qx $box" || true
+  wait_until "$WAIT" window_gone "$box" || fail "message box $level did not close"
 done
 wait_until "$WAIT" main_window >/dev/null || fail "the main window did not appear"
 W=$(main_window)

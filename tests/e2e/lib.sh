@@ -22,7 +22,8 @@ start_xvfb() {
   local dir=$1 size=${2:-1280x1024}
   local fdfile=$dir/xvfb.display
   : >"$fdfile"
-  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp -noreset 3>"$fdfile" 2>"$dir/xvfb.log" &
+  # Nothing of ours stays open in the server: a pipe reading our output would wait for it too.
+  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp -noreset 3>"$fdfile" >"$dir/xvfb.log" 2>&1 </dev/null &
   XVFB_PID=$!
   wait_until 30 test -s "$fdfile" || { echo "Xvfb did not start:" >&2; cat "$dir/xvfb.log" >&2; return 1; }
   export DISPLAY=:$(head -n 1 "$fdfile")
@@ -38,14 +39,14 @@ start_game() {
   chmod 700 "$dir/runtime"
   # faketime's library straight in the game's process, so that GAME_PID is the game itself.
   local lib
-  lib=$(dpkg -L libfaketime 2>/dev/null | grep '/libfaketime\.so\.1$' | head -n 1)
+  lib=$(dpkg -L libfaketime 2>/dev/null | grep -m 1 '/libfaketime\.so\.1$' || true)
   [[ -n $lib ]] || { echo "libfaketime is not installed" >&2; return 1; }
   # The wall clock stands still, so every Start seeds the same board; timers run on the monotonic one.
   env -u QT_SCALE_FACTOR -u QT_SCREEN_SCALE_FACTORS -u QT_AUTO_SCREEN_SCALE_FACTOR \
     QT_QPA_PLATFORM=xcb SDL_AUDIODRIVER=dummy TZ=UTC \
     XDG_CONFIG_HOME="$dir/config" XDG_RUNTIME_DIR="$dir/runtime" \
     LD_PRELOAD="$lib" FAKETIME="$when" FAKETIME_DONT_FAKE_MONOTONIC=1 "$@" \
-    "$game" >"$dir/game.log" 2>&1 &
+    "$game" >"$dir/game.log" 2>&1 </dev/null &
   GAME_PID=$!
 }
 
@@ -102,6 +103,14 @@ window_type() {
 }
 
 window_title() { xdotool getwindowname "$1" 2>/dev/null; }
+
+# Whether a window is gone from the game's visible ones. The list is read whole before grep,
+# which could otherwise end the pipe early and make the lister fail under pipefail.
+window_gone() {
+  local ids
+  ids=$(game_windows)
+  ! grep -qx "$1" <<<"$ids"
+}
 
 # Sets X, Y, WIDTH, HEIGHT of a window.
 window_geometry() {

@@ -14,12 +14,15 @@ source "$source_dir/tests/e2e/lib.sh"
 work=$(mktemp -d "${TMPDIR:-/tmp}/zum32-e2e.XXXXXX")
 GAME_PID= XVFB_PID=
 cleanup() {
+  # Errors must not end the handler early: a game that has ended already cannot be killed.
+  set +e
   [[ -n $GAME_PID ]] && kill "$GAME_PID" 2>/dev/null
   [[ -n $XVFB_PID ]] && kill "$XVFB_PID" 2>/dev/null
   wait 2>/dev/null
   rm -rf "$work"
 }
 trap cleanup EXIT
+trap "exit 143" TERM INT  # so that a timeout still runs the cleanup
 
 MISMATCH_LOG=$work/mismatch.log
 step() { echo "-- $* ($SECONDS s)"; }
@@ -52,14 +55,14 @@ box_window() { find_window "$TITLE" DIALOG; }
 help_window() { find_window "$TITLE ヘルプ" NORMAL; }
 # A menu pops up as an override-redirect window; Qt does not always mark its type as a menu.
 menu_popup() {
-  local w
+  local w info
   for w in $(game_windows); do
-    xwininfo -id "$w" 2>/dev/null | grep -q 'Override Redirect State: yes' && return 0
+    info=$(xwininfo -id "$w" 2>/dev/null) || continue
+    [[ $info == *'Override Redirect State: yes'* ]] && return 0
   done
   return 1
 }
 no_menu_popup() { ! menu_popup; }
-window_gone() { ! game_windows | grep -qx "$1"; }
 focus() { xdotool windowfocus --sync "$1" || fail "focus on window $1"; }
 
 # Client pixel of the centre of board cell (c, r) at level 2, as a screen position. Moves go
