@@ -9,7 +9,7 @@ SAN_BUILD ?= build-sanitize
 FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 
-.PHONY: run test build deps sanitize-test fuzz fuzz-smoke bench clean artwork sounds
+.PHONY: run test build deps sanitize-test fuzz fuzz-smoke bench clean artwork sounds screenshots
 
 deps:
 	@bash scripts/install-deps.sh
@@ -46,6 +46,10 @@ fuzz-smoke:
 
 bench: build
 	@bash bench/run.sh $(BUILD)
+
+# The README's pictures, from the real game in Xvfb.
+screenshots: build
+	bash tools/screenshots.sh $(BUILD)/zum32 docs
 
 # Our own artwork and sounds; the build uses the committed files and never runs these.
 artwork:
