@@ -1,7 +1,6 @@
 // The help window: a text browser over the help pages that the resource script embeds.
 #include "help_window.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QFont>
