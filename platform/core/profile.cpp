@@ -2,6 +2,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -138,6 +139,24 @@ bool WriteAll(int fd, std::string_view bytes) {
     return true;
 }
 
+// Removes the temporaries that writers killed mid-write left beside path: those whose process
+// is gone. A live writer's temporary is left alone.
+void SweepStaleTemporaries(const std::string& folder, const std::string& base) {
+    DIR* dir = opendir(folder.c_str());
+    if (!dir) return;
+    const std::string prefix = "." + base + ".tmp";
+    while (dirent* entry = readdir(dir)) {
+        std::string name = entry->d_name;
+        if (name.compare(0, prefix.size(), prefix) != 0) continue;
+        char* end = nullptr;
+        long pid = std::strtol(name.c_str() + prefix.size(), &end, 10);
+        if (pid <= 0 || *end != '-') continue;
+        if (kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH)
+            unlink((folder + "/" + name).c_str());
+    }
+    closedir(dir);
+}
+
 // Writes a temporary file beside path, flushes it to the disk and renames it over path, so
 // that a crash or a full disk leaves either the old file or the new one, never half of one.
 bool ReplaceFile(const std::string& path, std::string_view bytes, const struct stat* old) {
@@ -167,6 +186,7 @@ bool ReplaceFile(const std::string& path, std::string_view bytes, const struct s
         fsync(dirFd);
         close(dirFd);
     }
+    SweepStaleTemporaries(folder, base);
     return true;
 }
 
