@@ -11,6 +11,8 @@ int main(int argc, char** argv) {
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
         Qt::HighDpiScaleFactorRoundingPolicy::Floor);
     QApplication app(argc, argv);
+    // Lets the desktop match the window to its entry and icon (Wayland goes by this id).
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.zum32.Zum32"));
     // The dialogs ask for the Windows Japanese fonts; fontconfig knows no alias for them.
     // UTF-16 literals, since narrow ones may be compiled to Shift-JIS.
     QFont::insertSubstitutions(QStringLiteral(u"ＭＳ Ｐゴシック"), {QStringLiteral(u"IPAPGothic")});
