@@ -10,18 +10,7 @@ source_dir=$2
 # shellcheck source=lib.sh
 source "$source_dir/tests/e2e/lib.sh"
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/zum32-dpi.XXXXXX")
-GAME_PID= XVFB_PID=
-cleanup() {
-  # Errors must not end the handler early: a game that has ended already cannot be killed.
-  set +e
-  [[ -n $GAME_PID ]] && kill "$GAME_PID" 2>/dev/null
-  [[ -n $XVFB_PID ]] && kill "$XVFB_PID" 2>/dev/null
-  wait 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-trap "exit 143" TERM INT  # so that a timeout still runs the cleanup
+make_workspace zum32-dpi
 
 MISMATCH_LOG=$work/mismatch.log
 fail() {

@@ -17,6 +17,23 @@ wait_until() {
   done
 }
 
+# Makes the folder $work for one run and stops the game and the X server and removes the folder
+# when the script ends, however it ends.
+make_workspace() {
+  work=$(mktemp -d "${TMPDIR:-/tmp}/$1.XXXXXX")
+  GAME_PID= XVFB_PID=
+  trap cleanup_workspace EXIT
+  trap "exit 143" TERM INT  # so that a timeout still runs the cleanup
+}
+cleanup_workspace() {
+  # Errors must not end the handler early: a game that has ended already cannot be killed.
+  set +e
+  [[ -n $GAME_PID ]] && kill "$GAME_PID" 2>/dev/null
+  [[ -n $XVFB_PID ]] && kill "$XVFB_PID" 2>/dev/null
+  wait 2>/dev/null
+  rm -rf "$work"
+}
+
 # Starts Xvfb on a display it finds free itself; sets DISPLAY and XVFB_PID.
 start_xvfb() {
   local dir=$1 size=${2:-1280x1024}

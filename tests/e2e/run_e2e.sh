@@ -11,18 +11,7 @@ source_dir=$3
 # shellcheck source=lib.sh
 source "$source_dir/tests/e2e/lib.sh"
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/zum32-e2e.XXXXXX")
-GAME_PID= XVFB_PID=
-cleanup() {
-  # Errors must not end the handler early: a game that has ended already cannot be killed.
-  set +e
-  [[ -n $GAME_PID ]] && kill "$GAME_PID" 2>/dev/null
-  [[ -n $XVFB_PID ]] && kill "$XVFB_PID" 2>/dev/null
-  wait 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-trap "exit 143" TERM INT  # so that a timeout still runs the cleanup
+make_workspace zum32-e2e
 
 MISMATCH_LOG=$work/mismatch.log
 step() { echo "-- $* ($SECONDS s)"; }
