@@ -25,6 +25,7 @@
 #include "records/settings.h"
 #include "support/cues.h"
 #include "support/game_window.h"
+#include "support/replay.h"
 #include "support/screen.h"
 
 namespace {
@@ -368,69 +369,8 @@ struct CheckedWindowTest : testing::Test {
 // ---------------------------------------------------------------------------------------------
 // A scripted replay of explosions cut short, checked after every message and against a dump.
 
-std::string GoldenPath(const std::string& name) {
-    return std::string(ZUM32_SOURCE_DIR) + "/tests/golden/" + name;
-}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-struct AbandonedExplosionReplay : CheckedWindowTest {
-    std::string cues;
-
-    // Events: level L | time T | start | title | paint | tick ID | left C R | right C R |
-    // drag C R | palette; a '#' starts a comment.
-    void Run(const std::string& script) {
-        std::istringstream in(script);
-        std::string line;
-        int number = 0;
-        while (std::getline(in, line)) {
-            ++number;
-            line = line.substr(0, line.find('#'));
-            std::istringstream words(line);
-            std::string event;
-            if (!(words >> event)) continue;
-            int a = 0, b = 0;
-            words >> a >> b;
-            if (event == "level") GameState.level = a;
-            else if (event == "time") platform_test::SetCalendarTime(a);
-            else if (event == "start") SendMessageA(window, WM_COMMAND, CMD_START, 0);
-            else if (event == "title") SendMessageA(window, WM_COMMAND, CMD_TITLE, 0);
-            else if (event == "paint") Paint();
-            else if (event == "tick") platform_test::FireTimer(window, static_cast<UINT_PTR>(a));
-            else if (event == "left") SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, CellAt(a, b));
-            else if (event == "right") SendMessageA(window, WM_RBUTTONDOWN, MK_RBUTTON, CellAt(a, b));
-            else if (event == "drag") SendMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, CellAt(a, b));
-            else if (event == "palette") SendMessageA(window, WM_PALETTECHANGED, reinterpret_cast<WPARAM>(other), 0);
-            else FAIL() << "line " << number << ": unknown event " << event;
-            ASSERT_EQ(checks.failure, "") << "line " << number << ": " << line;
-            for (const std::string& cue : testing_support::Cues()) cues += cue + " ";
-        }
-    }
-
-    std::string Dump() {
-        std::ostringstream out;
-        const int n = kBoardSize[GameState.level];
-        out << "state " << int(ScreenState) << " level " << GameState.level << " clock "
-            << GameState.clockSeconds << " opened " << GameState.openedCount << " bombsHit "
-            << GameState.bombsHit << "\n";
-        for (int r = 0; r < n; ++r) {
-            for (int c = 0; c < n; ++c)
-                out << (IsOpen(c, r) ? (IsBomb(c, r) ? 'X' : 'o') : IsFlagged(c, r) ? 'F' : IsBomb(c, r) ? 'b' : '.');
-            out << "\n";
-        }
-        out << "cues " << cues << "\n";
-        char hash[32];
-        std::snprintf(hash, sizeof hash, "%016llx",
-                      static_cast<unsigned long long>(testing_support::ScreenHash(window)));
-        out << "screen " << hash << "\n";
-        return out.str();
-    }
-};
+// A scripted replay of explosions cut short, checked after every message and against a dump.
+struct AbandonedExplosionReplay : CheckedWindowTest {};
 
 TEST_F(AbandonedExplosionReplay, StartAndTitleCutExplosionsShortAtEveryStep) {
     std::array<std::array<std::int32_t, 5>, 3> times{};
@@ -438,17 +378,15 @@ TEST_F(AbandonedExplosionReplay, StartAndTitleCutExplosionsShortAtEveryStep) {
     Open(2, times);
     platform_test::RecordSounds(true);
     platform_test::ClearRecordedSounds();
-    Run(ReadFile(GoldenPath("abandoned_explosions.script")));
+    testing_support::Replay replay;
+    replay.window = window;
+    replay.other = other;
+    replay.paint = [&] { Paint(); };
+    replay.Run(testing_support::ReadFile(testing_support::GoldenPath("abandoned_explosions.script")),
+               [&](const std::string& line) { ASSERT_EQ(checks.failure, "") << line; });
     platform_test::RecordSounds(false);
     if (HasFatalFailure()) return;
-    std::string dump = Dump();
-    if (std::getenv("ZUM32_UPDATE_GOLDEN")) {
-        std::ofstream(GoldenPath("abandoned_explosions.expected"), std::ios::binary) << dump;
-        GTEST_SKIP() << "golden file rewritten";
-    }
-    std::string expected = ReadFile(GoldenPath("abandoned_explosions.expected"));
-    ASSERT_FALSE(expected.empty()) << "no golden file: run once with ZUM32_UPDATE_GOLDEN=1";
-    EXPECT_EQ(dump, expected);
+    testing_support::ExpectGolden("abandoned_explosions.expected", replay.Dump(false));
 }
 
 // ---------------------------------------------------------------------------------------------
