@@ -225,7 +225,7 @@ void OnPaletteChanged(HWND window, WPARAM wParam) {
 
 }  // namespace
 
-ATOM RegisterMainClass(HINSTANCE instance) {
+WNDCLASSA MainClass(HINSTANCE instance) {
     WNDCLASSA wc{};
     wc.style = 0;
     wc.lpfnWndProc = MainWndProc;
@@ -235,6 +235,11 @@ ATOM RegisterMainClass(HINSTANCE instance) {
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
     wc.lpszMenuName = "MENU_ZUM32";
     wc.lpszClassName = "ZUM32";
+    return wc;
+}
+
+ATOM RegisterMainClass(HINSTANCE instance) {
+    WNDCLASSA wc = MainClass(instance);
     return RegisterClassA(&wc);
 }
 

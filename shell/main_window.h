@@ -10,6 +10,8 @@ constexpr UINT_PTR TIMER_EXPLOSION = 4;
 
 constexpr int kTitleSide = 368;
 
+// The main window's class as RegisterMainClass registers it.
+WNDCLASSA MainClass(HINSTANCE instance);
 ATOM RegisterMainClass(HINSTANCE instance);
 HWND CreateMainWindow(HINSTANCE instance, int showCommand);
 LRESULT MainWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);

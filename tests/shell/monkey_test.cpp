@@ -328,14 +328,8 @@ struct CheckedWindowTest : testing::Test {
         checks = Monitor{};
         HINSTANCE instance = GetModuleHandleA(nullptr);
         // The game's own class, but with the checked procedure.
-        WNDCLASSA wc{};
+        WNDCLASSA wc = MainClass(instance);
         wc.lpfnWndProc = CheckedWndProc;
-        wc.hInstance = instance;
-        wc.hIcon = LoadIconA(instance, "ICON_ZUM32");
-        wc.hCursor = LoadCursorA(instance, "CUR_ZUM32");
-        wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-        wc.lpszMenuName = "MENU_ZUM32";
-        wc.lpszClassName = "ZUM32";
         ASSERT_NE(RegisterClassA(&wc), 0);
         WNDCLASSA otherClass{};
         otherClass.lpfnWndProc = DefWindowProcA;
