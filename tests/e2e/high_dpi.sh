@@ -12,13 +12,6 @@ source "$source_dir/tests/e2e/lib.sh"
 
 make_workspace zum32-dpi
 
-MISMATCH_LOG=$work/mismatch.log
-fail() {
-  echo "FAIL: $*" >&2
-  [[ -s $MISMATCH_LOG ]] && cat "$MISMATCH_LOG" >&2
-  [[ -s $work/game.log ]] && { echo "game output:" >&2; cat "$work/game.log" >&2; }
-  exit 1
-}
 
 WAIT=30
 WHEN='2024-05-01 12:00:00'

@@ -21,6 +21,7 @@ wait_until() {
 # when the script ends, however it ends.
 make_workspace() {
   work=$(mktemp -d "${TMPDIR:-/tmp}/$1.XXXXXX")
+  MISMATCH_LOG=$work/mismatch.log
   GAME_PID= XVFB_PID=
   trap cleanup_workspace EXIT
   trap "exit 143" TERM INT  # so that a timeout still runs the cleanup
@@ -32,6 +33,14 @@ cleanup_workspace() {
   [[ -n $XVFB_PID ]] && kill "$XVFB_PID" 2>/dev/null
   wait 2>/dev/null
   rm -rf "$work"
+}
+
+# Reports a failed check with the tile mismatches and the game's output, and ends the run.
+fail() {
+  echo "FAIL: $*" >&2
+  [[ -s $MISMATCH_LOG ]] && cat "$MISMATCH_LOG" >&2
+  [[ -s $work/game.log ]] && { echo "game output:" >&2; cat "$work/game.log" >&2; }
+  exit 1
 }
 
 # Starts Xvfb on a display it finds free itself; sets DISPLAY and XVFB_PID.

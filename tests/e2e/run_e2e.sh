@@ -13,14 +13,7 @@ source "$source_dir/tests/e2e/lib.sh"
 
 make_workspace zum32-e2e
 
-MISMATCH_LOG=$work/mismatch.log
 step() { echo "-- $* ($SECONDS s)"; }
-fail() {
-  echo "FAIL: $*" >&2
-  [[ -s $MISMATCH_LOG ]] && cat "$MISMATCH_LOG" >&2
-  [[ -s $work/game.log ]] && { echo "game output:" >&2; cat "$work/game.log" >&2; }
-  exit 1
-}
 
 # Generous bounds: a loaded two-core machine may take seconds where an idle one takes milliseconds.
 WAIT=30
