@@ -192,6 +192,13 @@ TEST(ProfileRead, IntegersParseAsWindowsDoes) {
         {"2147483648", INT_MIN}, {"-2147483649", INT_MAX}, {"0xFFFFFFFF", -1},
         {"\"42\"", 42},      {"' 8 '", 8},       {"\"\"", 1000},
         {"\t", 1000},        {"", 1000},         {"\x82\x4f", 0},
+        {"0o17", 15},        {"0o18", 1},        {"-0o10", -8},
+        {"0b101", 5},        {"0b2", 0},         {"0B1", 0},
+        {"0xz", 0},          {"0o", 0},          {"0b", 0},
+        // Only the first 29 characters count.
+        {std::string(31, '0') + "42", 0},
+        {"123456789012345678901234567890", 1849262357},
+        {std::string(27, '0') + "42", 42},  {std::string(28, '0') + "42", 4},
     };
     for (const IntegerCase& c : cases) {
         SCOPED_TRACE("value \"" + c.value + "\"");
