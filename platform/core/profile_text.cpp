@@ -224,6 +224,7 @@ std::string SetValue(std::string_view text, std::string_view section, std::strin
     if (std::optional<std::size_t> k = FindKey(lines, *s, key)) {
         // The line keeps the key as the file spells it, and its own line ending.
         const Line& line = lines[*k];
+        if (line.value == value) return std::string(text);  // Windows leaves such a file alone
         std::string rewritten;
         rewritten.append(line.name).append("=").append(value);
         return Splice(text, line.start, line.contentEnd, rewritten);

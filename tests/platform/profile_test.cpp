@@ -1,6 +1,7 @@
 // Private profile files: read rules and exact write bytes over in-memory text, then files on disk.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -253,6 +254,10 @@ TEST(ProfileWrite, ExactBytes) {
          "[Sect]\r\nKey=2\r\n"},
         {"rewrite tidies the key's own line", "[S]\r\n  K \t= 1  \r\n", "S", "K", "2",
          "[S]\r\nK=2\r\n"},
+        {"same value leaves the line untidied", "[S]\r\n  k \t= 1  \r\n", "S", "K", "1",
+         "[S]\r\n  k \t= 1  \r\n"},
+        {"same value in quotes", "[S]\r\nK=\"1\"\r\n", "S", "K", "\"1\"", "[S]\r\nK=\"1\"\r\n"},
+        {"quoted value is not the bare one", "[S]\r\nK=\"1\"\r\n", "S", "K", "1", "[S]\r\nK=1\r\n"},
         {"first of duplicate keys rewritten", "[S]\r\nK=1\r\nK=2\r\n", "S", "K", "3",
          "[S]\r\nK=3\r\nK=2\r\n"},
         {"new key goes to the first duplicate section", "[S]\r\nK=1\r\n[S]\r\nL=2\r\n", "S",
@@ -453,6 +458,25 @@ TEST_F(ProfileFile, ReplaceKeepsTheFileMode) {
     EXPECT_EQ(Slurp(Folder() / "a.ini"), "[S]\r\nK=2\r\n");
     EXPECT_EQ(fs::status(Folder() / "a.ini").permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+
+TEST_F(ProfileFile, WritingTheSameValueLeavesTheFileAlone) {
+    fs::create_directories(Folder());
+    const std::string old = "[S]\r\nK = 7 \r\n";
+    Spill(Folder() / "a.ini", old);
+    struct stat before {};
+    ASSERT_EQ(stat((Folder() / "a.ini").c_str(), &before), 0);
+    // A changed modification time needs a clock that moved on.
+    timespec oldTimes[2] = {{1000000000, 0}, {1000000000, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, (Folder() / "a.ini").c_str(), oldTimes, 0), 0);
+    EXPECT_TRUE(WritePrivateProfileStringA("S", "k", "7", "a.ini"));
+    struct stat after {};
+    ASSERT_EQ(stat((Folder() / "a.ini").c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_mtim.tv_sec, 1000000000);
+    EXPECT_EQ(Slurp(Folder() / "a.ini"), old);
+    EXPECT_TRUE(WritePrivateProfileStringA("S", "K", "8", "a.ini"));
+    EXPECT_EQ(Slurp(Folder() / "a.ini"), "[S]\r\nK=8\r\n");
 }
 
 TEST_F(ProfileFile, DeletingNothingCreatesNoFile) {
