@@ -1,5 +1,6 @@
 # make run: install what is missing, build Release, start the game.
-# make test: install, build, run every suite, then again under ASan + UBSan, then each fuzz target 30 s.
+# make test: install, build, run every suite, then again under ASan + UBSan, then each fuzz target 30 s;
+#   its builds treat warnings as errors (make run never turns that on; it keeps what the folder has).
 # make fuzz: build the libFuzzer targets with clang and run each for FUZZ_SECONDS.
 # make bench: build, then print one table of start-up, idle, memory and drawing cost, each against
 #   its baseline measured in the same run (bench/run.sh; benchmarks are never part of make test).
@@ -15,19 +16,21 @@ deps:
 	@bash scripts/install-deps.sh
 
 build: deps
-	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DZUM32_TESTS=ON >/dev/null
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DZUM32_TESTS=ON $(WERROR_FLAG) >/dev/null
 	@cmake --build $(BUILD) -j$(JOBS)
 
 run: build
 	./$(BUILD)/zum32
 
+test: WERROR_FLAG = -DZUM32_WERROR=ON
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy ctest --output-on-failure --no-tests=error -j$(JOBS)
 	@$(MAKE) --no-print-directory sanitize-test
 	@$(MAKE) --no-print-directory fuzz-smoke
 
 sanitize-test: deps
-	@cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DZUM32_SANITIZE=ON -DZUM32_BENCH=OFF >/dev/null
+	@cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DZUM32_SANITIZE=ON -DZUM32_BENCH=OFF \
+	  -DZUM32_WERROR=ON >/dev/null
 	@cmake --build $(SAN_BUILD) -j$(JOBS)
 	cd $(SAN_BUILD) && QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy \
 	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
@@ -37,7 +40,7 @@ sanitize-test: deps
 # The fuzz targets need clang's libFuzzer; their build folder builds nothing else.
 fuzz: deps
 	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZUM32_FUZZ=ON \
-	  -DZUM32_TESTS=OFF -DZUM32_BENCH=OFF >/dev/null
+	  -DZUM32_TESTS=OFF -DZUM32_BENCH=OFF -DZUM32_WERROR=ON >/dev/null
 	@cmake --build $(FUZZ_BUILD) -j$(JOBS) --target fuzz_targets
 	@bash fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
