@@ -25,6 +25,7 @@ package_packages=(
 test_packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xdotool x11-utils faketime imagemagick  # end-to-end test and screenshots in a real X server
+  openbox  # a real window manager for the end-to-end test of window placement, dialogs and focus
   desktop-file-utils appstream  # checks of the installed desktop entry and metainfo
   clang libclang-rt-14-dev  # libFuzzer and the sanitizer runtimes of make fuzz
   valgrind  # memcheck of the golden replays in make test
