@@ -14,18 +14,33 @@ packages=(
   desktop-file-utils appstream  # checks of the installed desktop entry and metainfo
   clang libclang-rt-14-dev  # libFuzzer and the sanitizer runtimes of make fuzz
   valgrind  # memcheck of the golden replays in make test
+  g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64  # make windows: the game against the real Windows headers
+  wine wine64 locales libfaketime  # the Windows build's comparison with ours under Wine, in Japanese
 )
+
+# Wine takes its ANSI code page from the locale: the Windows build's check runs in ja_JP.UTF-8.
+ensure_japanese_locale() {
+  locale -a 2>/dev/null | grep -qix 'ja_JP.utf8' && return 0
+  "${sudo[@]}" sed -i 's/^# *\(ja_JP.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -qx 'ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' | "${sudo[@]}" tee -a /etc/locale.gen >/dev/null
+  "${sudo[@]}" locale-gen >/dev/null
+}
+
+sudo=()
+[[ $(id -u) -eq 0 ]] || sudo=(sudo)
 
 missing=()
 for p in "${packages[@]}"; do
   status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
   [[ "$status" == "install ok installed" ]] || missing+=("$p")
 done
-[[ ${#missing[@]} -eq 0 ]] && exit 0
+if [[ ${#missing[@]} -eq 0 ]]; then
+  ensure_japanese_locale
+  exit 0
+fi
 
-sudo=()
-[[ $(id -u) -eq 0 ]] || sudo=(sudo)
 echo "Installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
 "${sudo[@]}" apt-get update -qq
 "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+ensure_japanese_locale
