@@ -1,15 +1,17 @@
 # make run: install what is missing, build Release, start the game.
 # make test: install, build, run every suite, then again under ASan + UBSan, then each fuzz target 30 s.
 # make fuzz: build the libFuzzer targets with clang and run each for FUZZ_SECONDS.
+# make windows: cross-compile the same game code for Windows with MinGW-w64 into build-windows/zum32.exe.
 # make bench: build, then print one table of start-up, idle, memory and drawing cost, each against
 #   its baseline measured in the same run (bench/run.sh; benchmarks are never part of make test).
 JOBS ?= $(shell nproc)
 BUILD ?= build
 SAN_BUILD ?= build-sanitize
 FUZZ_BUILD ?= build-fuzz
+WINDOWS_BUILD ?= build-windows
 FUZZ_SECONDS ?= 60
 
-.PHONY: run test build deps sanitize-test fuzz fuzz-smoke bench clean artwork sounds screenshots
+.PHONY: run test build windows deps sanitize-test fuzz fuzz-smoke bench clean artwork sounds screenshots
 
 deps:
 	@bash scripts/install-deps.sh
@@ -18,10 +20,16 @@ build: deps
 	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DZUM32_TESTS=ON >/dev/null
 	@cmake --build $(BUILD) -j$(JOBS)
 
+# The game's own libraries on Windows itself, with MinGW-w64 and windres.
+windows: deps
+	@cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --build $(WINDOWS_BUILD) -j$(JOBS)
+
 run: build
 	./$(BUILD)/zum32
 
-test: build
+# The Windows build is compared with ours under Wine by a test of the Release build.
+test: build windows
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy ctest --output-on-failure --no-tests=error -j$(JOBS)
 	@$(MAKE) --no-print-directory sanitize-test
 	@$(MAKE) --no-print-directory fuzz-smoke
@@ -58,4 +66,4 @@ sounds:
 	/usr/bin/python3 tools/make_sounds.py
 
 clean:
-	rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD) $(WINDOWS_BUILD)
