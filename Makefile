@@ -4,16 +4,18 @@
 #   keeps what the folder has).
 # make package: build the Debian package zum32_<version>_<arch>.deb in the build folder.
 # make fuzz: build the libFuzzer targets with clang and run each for FUZZ_SECONDS.
+# make windows: cross-compile the same game code for Windows with MinGW-w64 into build-windows/zum32.exe.
 # make bench: build, then print one table of start-up, idle, memory and drawing cost, each against
 #   its baseline measured in the same run (bench/run.sh; benchmarks are never part of make test).
 JOBS ?= $(shell nproc)
 BUILD ?= build
 SAN_BUILD ?= build-sanitize
 FUZZ_BUILD ?= build-fuzz
+WINDOWS_BUILD ?= build-windows
 FUZZ_SECONDS ?= 60
 
-.PHONY: run test build deps test-deps sanitize-test fuzz fuzz-smoke bench package clean artwork sounds \
-  screenshots
+.PHONY: run test build windows deps test-deps sanitize-test fuzz fuzz-smoke bench package clean artwork \
+  sounds screenshots
 
 # What building and running need; test-deps adds the test, packaging and benchmark tools.
 deps:
@@ -38,8 +40,15 @@ package:
 	@cmake --build $(BUILD) -j$(JOBS) --target zum32
 	cd $(BUILD) && cpack -G DEB
 
+# The game's own libraries on Windows itself, with MinGW-w64 and windres.
+windows:
+	@bash scripts/install-deps.sh windows
+	@cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --build $(WINDOWS_BUILD) -j$(JOBS)
+
+# The Windows build is compared with ours under Wine by a test of the Release build.
 test: WERROR_FLAG = -DZUM32_WERROR=ON
-test: build
+test: build windows
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy ctest --output-on-failure --no-tests=error -j$(JOBS)
 	@$(MAKE) --no-print-directory sanitize-test
 	@$(MAKE) --no-print-directory fuzz-smoke
@@ -80,4 +89,4 @@ sounds:
 	/usr/bin/python3 tools/make_sounds.py
 
 clean:
-	rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD) $(WINDOWS_BUILD)
