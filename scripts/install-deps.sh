@@ -2,6 +2,7 @@
 # Installs the Debian packages that one use of the project needs, by list: run (build and play),
 # package (make package), test (tests, sanitizers, fuzzing, memcheck, X server, package checks,
 # benchmarks), bench (the peers make bench times), art (the artwork and sound generators).
+# windows (make windows, the MinGW-w64 cross build).
 # Usage: install-deps.sh LIST...   (e.g. install-deps.sh run test)
 # Idempotent: asks apt only for what is missing, and says nothing when all is there.
 set -euo pipefail
@@ -25,11 +26,18 @@ package_packages=(
 test_packages=(
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   xvfb xdotool x11-utils faketime imagemagick  # end-to-end test and screenshots in a real X server
+  openbox  # a real window manager for the end-to-end test of window placement, dialogs and focus
   desktop-file-utils appstream  # checks of the installed desktop entry and metainfo
   clang libclang-rt-14-dev  # libFuzzer and the sanitizer runtimes of make fuzz
   valgrind  # memcheck of the golden replays in make test
   lintian  # the Debian package's checks
   libx11-dev libxdamage-dev  # the start-up benchmark's X event helper
+  wine wine64 locales libfaketime  # the Windows build's comparison with ours under Wine, in Japanese
+)
+
+# make windows: the game's own code against the real Windows headers.
+windows_packages=(
+  g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
 )
 
 # Other desktop games that make bench times beside ours, as peers; nothing else runs them.
@@ -50,20 +58,31 @@ for list in "$@"; do
     test) packages+=("${test_packages[@]}") ;;
     bench) packages+=("${bench_packages[@]}") ;;
     art) packages+=("${art_packages[@]}") ;;
-    *) echo "install-deps.sh: unknown list '$list' (run, package, test, bench, art)" >&2; exit 2 ;;
+    windows) packages+=("${windows_packages[@]}") ;;
+    *) echo "install-deps.sh: unknown list '$list' (run, package, test, bench, art, windows)" >&2; exit 2 ;;
   esac
 done
+
+sudo=()
+[[ $(id -u) -eq 0 ]] || sudo=(sudo)
+
+# Wine takes its ANSI code page from the locale: the Windows build's check runs in ja_JP.UTF-8.
+ensure_japanese_locale() {
+  locale -a 2>/dev/null | grep -qix 'ja_JP.utf8' && return 0
+  "${sudo[@]}" sed -i 's/^# *\(ja_JP.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -qx 'ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' | "${sudo[@]}" tee -a /etc/locale.gen >/dev/null
+  "${sudo[@]}" locale-gen >/dev/null
+}
 
 missing=()
 for p in "${packages[@]}"; do
   status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
   [[ "$status" == "install ok installed" ]] || missing+=("$p")
 done
-[[ ${#missing[@]} -eq 0 ]] && exit 0
-
-sudo=()
-[[ $(id -u) -eq 0 ]] || sudo=(sudo)
-echo "Installing: ${missing[*]}"
-export DEBIAN_FRONTEND=noninteractive
-"${sudo[@]}" apt-get update -qq
-"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+if [[ ${#missing[@]} -gt 0 ]]; then
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  "${sudo[@]}" apt-get update -qq
+  "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+[[ " $* " != *" test "* ]] || ensure_japanese_locale
