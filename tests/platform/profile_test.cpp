@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "platform/core/profile_text.h"
+#include "support/private_mounts.h"
 #include "winbase.h"
 
 namespace {
@@ -536,15 +537,40 @@ TEST_F(ProfileFile, FullDiskLeavesTheOldFile) {
     EXPECT_EQ(FolderEntries(), std::vector<std::string>{"a.ini"});
 }
 
-TEST_F(ProfileFile, ReadOnlyFolderRefusesTheWrite) {
-    if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
+// A full disk and a read-only folder refuse the write, say so, and keep the old file. Root
+// writes into any folder, so for root the folder sits on a read-only disk of its own.
+TEST_F(ProfileFile, FullDiskAndReadOnlyFolderRefuseTheWrite) {
     const std::string old = "[S]\r\nK=old\r\n";
     fs::create_directories(Folder());
-    Spill(Folder() / "a.ini", old);
-    fs::permissions(Folder(), fs::perms::owner_read | fs::perms::owner_exec);
-    EXPECT_FALSE(WritePrivateProfileStringA("S", "K", "new", "a.ini"));
-    fs::permissions(Folder(), fs::perms::owner_all);
-    EXPECT_EQ(Slurp(Folder() / "a.ini"), old);
+    const std::string folder = Folder().string();
+    const bool root = geteuid() == 0;
+    enum Way { FullDisk, ReadOnlyFolder };
+    for (Way way : {FullDisk, ReadOnlyFolder}) {
+        SCOPED_TRACE(way == FullDisk ? "full disk" : "read-only folder");
+        const bool mounts = way == FullDisk || root;
+        testing_support::ChildRun run = testing_support::RunInChild(mounts, [&] {
+            if (mounts) {
+                ASSERT_TRUE(testing_support::MountSmallDisk(folder));
+            }
+            Spill(Folder() / "a.ini", old);
+            if (way == FullDisk) {
+                ASSERT_TRUE(testing_support::FillDisk(folder));
+            } else if (root) {
+                ASSERT_TRUE(testing_support::MakeDiskReadOnly(folder));
+            } else {
+                fs::permissions(Folder(), fs::perms::owner_read | fs::perms::owner_exec);
+            }
+            EXPECT_FALSE(WritePrivateProfileStringA("S", "K", "new", "a.ini"));
+            EXPECT_FALSE(WritePrivateProfileStringA("S", "L", "added", "a.ini"));
+            EXPECT_EQ(Slurp(Folder() / "a.ini"), old);
+            std::vector<std::string> left = FolderEntries();
+            left.erase(std::remove(left.begin(), left.end(), "filler"), left.end());
+            EXPECT_EQ(left, std::vector<std::string>{"a.ini"});  // no temporary left behind
+        });
+        fs::permissions(Folder(), fs::perms::owner_all);
+        if (run == testing_support::ChildRun::NoMounts) GTEST_SKIP() << "no mount namespace";
+        EXPECT_EQ(run, testing_support::ChildRun::Passed);
+    }
 }
 
 TEST_F(ProfileFile, UnreadableFilesGiveDefaults) {
