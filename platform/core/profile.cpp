@@ -16,6 +16,7 @@
 #include "config_folder.h"
 #include "folder_lock.h"
 #include "profile_text.h"
+#include "profile_utf16.h"
 #include "winbase.h"
 
 namespace {
@@ -95,13 +96,13 @@ ReadResult ReadAll(const std::string& path, std::string& out) {
     return ReadResult::Ok;
 }
 
-// The file's bytes for a read: empty when it is missing or cannot be read.
+// The file's text for a read, in code page 932: empty when it is missing or cannot be read.
 std::string ReadForLookup(LPCSTR fileName) {
     std::string text;
     if (std::optional<std::string> path = ResolvePath(fileName, false)) {
         ReadAll(*path, text);
     }
-    return text;
+    return IsUtf16(text) ? Utf16File(text).Text() : text;
 }
 
 bool WriteAll(int fd, std::string_view bytes) {
@@ -219,10 +220,16 @@ BOOL WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR
     if (exists && ((st.st_mode & 0222) == 0 || access(path.c_str(), W_OK) != 0)) return FALSE;
 
     // A folder or anything else that is no regular file fails here.
-    std::string text;
-    if (ReadAll(path, text) == ReadResult::Failed) return FALSE;
+    std::string bytes;
+    if (ReadAll(path, bytes) == ReadResult::Failed) return FALSE;
+    // A file in UTF-16 is edited as code page 932 text and stays UTF-16; a UTF-8 mark is
+    // just bytes, as on Windows.
+    std::optional<Utf16File> utf16;
+    if (IsUtf16(bytes)) utf16.emplace(bytes);
+    const std::string& text = utf16 ? utf16->Text() : bytes;
     std::string updated = WriteString(text, section, key, value);
     // Writing the value that is there, or deleting what is not, leaves the file as it is.
     if (updated == text) return TRUE;
+    if (utf16) updated = utf16->Encode(updated);
     return ReplaceFile(path, updated, exists ? &st : nullptr) ? TRUE : FALSE;
 }
