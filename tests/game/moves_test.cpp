@@ -251,8 +251,9 @@ TEST_F(MovesTest, ExplosionsOpenTheirNeighbours) {
         POINT at = CellOrigin(k.c, k.r);
         for (int y = at.y - 16; y < at.y + 32; ++y)
             for (int x = at.x - 16; x < at.x + 32; ++x)
-                if ((x < m || y < m) && x >= 0 && y >= 0 && x < 240 && y < 240)
+                if ((x < m || y < m) && x >= 0 && y >= 0 && x < 240 && y < 240) {
                     ASSERT_EQ(testing_support::Snapshot(window)[y * 240 + x], before[y * 240 + x]);
+                }
     }
 }
 
