@@ -1,6 +1,8 @@
 // The main window: class, creation and the window procedure that dispatches by screen state.
 #include "shell/main_window.h"
 
+#include <time.h>
+
 #include "game/explosion.h"
 #include "game/game_state.h"
 #include "game/generate.h"

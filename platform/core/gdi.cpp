@@ -93,7 +93,6 @@ struct DibLayout {
     int height = 0;
     bool bottomUp = true;
     std::size_t stride = 0;
-    std::size_t imageBytes = 0;
     int colours = 0;
     const RGBQUAD* table = nullptr;
 };
@@ -115,7 +114,6 @@ bool ReadLayout(const BITMAPINFO* info, DibLayout& out) {
     out.bottomUp = h.biHeight > 0;
     out.height = out.bottomUp ? h.biHeight : -h.biHeight;
     out.stride = (static_cast<std::size_t>(out.width) + 3) & ~static_cast<std::size_t>(3);
-    out.imageBytes = out.stride * static_cast<std::size_t>(out.height);
     out.colours = h.biClrUsed ? static_cast<int>(h.biClrUsed) : 256;
     out.table = reinterpret_cast<const RGBQUAD*>(reinterpret_cast<const BYTE*>(info) + h.biSize);
     return true;
@@ -178,12 +176,6 @@ HPALETTE SelectPalette(HDC dc, HPALETTE palette, BOOL /*background*/) {
 
 HBITMAP CreateDIBitmap(HDC dc, const BITMAPINFOHEADER* header, DWORD init, const void* bits,
                        const BITMAPINFO* info, UINT usage) {
-    return CreateDIBitmap(dc, header, init, bits, info, usage,
-                          std::numeric_limits<SIZE_T>::max());
-}
-
-HBITMAP CreateDIBitmap(HDC dc, const BITMAPINFOHEADER* header, DWORD init, const void* bits,
-                       const BITMAPINFO* info, UINT usage, SIZE_T bitsBytes) {
     if (!header || usage != DIB_RGB_COLORS) return nullptr;
     const BITMAPINFOHEADER h = CopyHeader(header);
     if (h.biSize < sizeof(BITMAPINFOHEADER) || !SaneSize(h.biWidth, h.biHeight)) return nullptr;
@@ -193,7 +185,7 @@ HBITMAP CreateDIBitmap(HDC dc, const BITMAPINFOHEADER* header, DWORD init, const
 
     DibLayout dib;
     if (!bits || !info || !ReadLayout(info, dib)) return nullptr;
-    if (dib.width != width || dib.height != height || dib.imageBytes > bitsBytes) return nullptr;
+    if (dib.width != width || dib.height != height) return nullptr;
 
     // Each colour of the DIB's table becomes the nearest index the DC's palette shows through;
     // pixel values beyond a short table are taken as black.

@@ -69,12 +69,9 @@ HPALETTE CreatePalette(const LOGPALETTE* logPalette);  // copies the entries
 HPALETTE SelectPalette(HDC dc, HPALETTE palette, BOOL background);  // returns the displaced one
 UINT RealizePalette(HDC dc);  // maps the DC's palette into the system palette; count of changes
 BOOL UpdateColors(HDC dc);    // remaps the window's pixels after a realization, without a repaint
+// 8-bit DIB to indices of the DC's realized palette; bits must hold the whole image, as on Windows.
 HBITMAP CreateDIBitmap(HDC dc, const BITMAPINFOHEADER* header, DWORD init, const void* bits,
-                       const BITMAPINFO* info,
-                       UINT usage);  // 8-bit DIB to indices of the DC's realized palette
-HBITMAP CreateDIBitmap(HDC dc, const BITMAPINFOHEADER* header, DWORD init, const void* bits,
-                       const BITMAPINFO* info, UINT usage,
-                       SIZE_T bitsBytes);  // the same; null when bits holds fewer bytes than the image
+                       const BITMAPINFO* info, UINT usage);
 HDC CreateCompatibleDC(HDC dc);      // a memory DC holding a 1 x 1 bitmap until one is selected
 HBITMAP CreateCompatibleBitmap(HDC dc, int width, int height);
 HGDIOBJ SelectObject(HDC dc, HGDIOBJ object);  // a bitmap into a memory DC; returns the previous

@@ -144,7 +144,7 @@ TEST_F(ProfileCrash, KilledWriterLeavesTheOldOrTheNewFileWhole) {
     // A killed writer may leave its temporary beside the file; it never takes the file's name,
     // and the next write sweeps it away, but not the temporary of a writer still alive.
     RecordProperty("leftover_temporaries", LeftoverCount());
-    const fs::path live = folder_ / ("." + fs::path(path_).filename().string() + ".tmp" +
+    const fs::path live = folder_ / ('.' + fs::path(path_).filename().string() + ".tmp" +
                                      std::to_string(getpid()) + "-999999");
     std::ofstream(live) << "a write in progress";
     ASSERT_TRUE(WritePrivateProfileStringA(kSection, kKey, kOldValue, path_.c_str()));
