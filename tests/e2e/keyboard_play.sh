@@ -44,9 +44,18 @@ menu_popup() {
 no_menu_popup() { ! menu_popup; }
 press() { xdotool key --delay 25 "$@"; }
 
-# EXPECT := the clue margins for BOARD and the cells as CELL has them; the cursor's cell, whose
-# tile carries the frame, is left out. The clues come from the board computed here, so the
-# comparison also proves that it is the board the game plays.
+# SPRITE_HASH["framed:x,y"] := the hash of the sprite at (x, y) under the cursor's frame: black
+# on the tile's edge, two white rings inside it.
+frame_sprite() {
+  convert "$source_dir/resources/char.bmp" -crop "16x16+${1%,*}+${1#*,}" +repage +antialias \
+    -fill none -stroke black -draw 'rectangle 0,0 15,15' -stroke white \
+    -draw 'rectangle 1,1 14,14' -draw 'rectangle 2,2 13,13' -depth 8 "rgb:$work/framed"
+  SPRITE_HASH[framed:$1]=$(md5sum <"$work/framed" | cut -d ' ' -f 1)
+}
+
+# EXPECT := the clue margins for BOARD and the cells as CELL has them, the tile "cursor" framed.
+# The clues come from the board computed here, so the comparison also proves that it is the
+# board the game plays.
 expect_board() {
   local c r j col runs
   EXPECT=()
@@ -69,8 +78,10 @@ expect_board() {
       esac
     done
   done
-  [[ -n ${cursor:-} ]] && unset "EXPECT[$cursor]"
-  return 0
+  if [[ -n ${cursor:-} ]]; then
+    frame_sprite "${EXPECT[$cursor]}"
+    EXPECT[$cursor]=framed:${EXPECT[$cursor]}
+  fi
 }
 expect_screen() {
   expect_board
