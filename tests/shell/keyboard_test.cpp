@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
 #include <functional>
 #include <sstream>
 #include <string>
@@ -10,6 +9,7 @@
 
 #include "game/moves.h"
 #include "internal.h"
+#include "platform_test_audio.h"
 #include "support/cues.h"
 #include "support/game_window.h"
 #include "support/screen.h"
@@ -53,6 +53,11 @@ struct KeyboardTest : GameWindowTest {
             EndDialog(dialog, 1);
             return INT_PTR{1};
         });
+        platform_test::RecordSounds(true);
+    }
+    void TearDown() override {
+        platform_test::RecordSounds(false);
+        GameWindowTest::TearDown();
     }
 
     // Through the queue and the accelerator table, as the message loop takes a key.
@@ -121,16 +126,18 @@ TEST_F(KeyboardTest, KeysMakeTheMovesOfTheMatchingClicks) {
         int ticks;       // explosion steps afterwards
         int opened;      // safe cells opened before the move
         bool framed;     // the frame is on the cell afterwards
+        std::vector<std::string> cues;
     };
     const Case cases[] = {
-        {"Space opens a safe cell", 4, 2, VK_SPACE, WM_LBUTTONDOWN, 0, 0, true},
-        {"Return opens a safe cell", 0, 9, VK_RETURN, WM_LBUTTONDOWN, 0, 0, true},
-        {"F flags a closed cell", 9, 9, 'F', WM_RBUTTONDOWN, 0, 0, true},
-        {"Shift+Right opens the cell entered, as a drag", 6, 5, VK_RIGHT, WM_MOUSEMOVE, 0, 0, true},
-        {"Shift+Up onto a bomb", 5, 1, VK_UP, WM_MOUSEMOVE, 4, 0, true},
-        {"Space on a bomb and its explosion", 3, 3, VK_SPACE, WM_LBUTTONDOWN, 4, 0, true},
+        {"Space opens a safe cell", 4, 2, VK_SPACE, WM_LBUTTONDOWN, 0, 0, true, {"OPEN"}},
+        {"Return opens a safe cell", 0, 9, VK_RETURN, WM_LBUTTONDOWN, 0, 0, true, {"OPEN"}},
+        {"F flags a closed cell", 9, 9, 'F', WM_RBUTTONDOWN, 0, 0, true, {"FLAG"}},
+        {"Shift+Right opens the cell entered, as a drag", 6, 5, VK_RIGHT, WM_MOUSEMOVE, 0, 0, true,
+         {"OPEN"}},
+        {"Shift+Up onto a bomb", 5, 1, VK_UP, WM_MOUSEMOVE, 4, 0, true, {"BOMB"}},
+        {"Space on a bomb and its explosion", 3, 3, VK_SPACE, WM_LBUTTONDOWN, 4, 0, true, {"BOMB"}},
         {"Space on the last safe cell and the name entry", 7, 7, VK_SPACE, WM_LBUTTONDOWN, 0, 69,
-         false},
+         false, {"OPEN", "OK"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -147,7 +154,8 @@ TEST_F(KeyboardTest, KeysMakeTheMovesOfTheMatchingClicks) {
             SendMessageA(window, c.mouse, buttons, CellAt(c.c, c.r));
         });
         const std::string clickState = State();
-        const std::vector<std::string> clickCues = Cues();
+        EXPECT_EQ(Cues(), c.cues);
+        EXPECT_EQ(entries, ScreenState == Cleared ? 1 : 0);
         const std::string clickScreen = Snapshot(window);
         EXPECT_EQ(GameState.cursorShown, 0);
 
@@ -160,7 +168,7 @@ TEST_F(KeyboardTest, KeysMakeTheMovesOfTheMatchingClicks) {
             Key(c.key, shifted ? MK_SHIFT : 0);
         });
         EXPECT_EQ(State(), clickState);
-        EXPECT_EQ(Cues(), clickCues);
+        EXPECT_EQ(Cues(), c.cues);
         if (c.framed)
             ExpectFramedCopy(Snapshot(window), clickScreen, c.c, c.r);
         else
