@@ -213,6 +213,11 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override { event->ignore(); }  // only EndDialog closes
     void reject() override {}
+    // Tab and Shift+Tab from any control: the next tab stop as the dialog manager finds it.
+    bool focusNextPrevChild(bool next) override {
+        DialogTabKey(dialog_, next);
+        return true;
+    }
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -241,22 +246,13 @@ DialogWindow::DialogWindow(HWND dialog, QWidget* parent)
     client_ = DialogUnitsToPixels(source.x, source.y, source.cx, source.cy, base_);
     setFixedSize(client_.size());
 
-    QWidget* previousStop = nullptr;
     for (HWND control : record->controls) {
         QWidget* w = MakeControl(control);
         if (!w) continue;
         widgets_[control] = w;
         controls_[w] = control;
-        if (w->focusPolicy() != Qt::NoFocus) {
-            // Tab visits the WS_TABSTOP controls in template order; the others take a click.
-            if (control->style & WS_TABSTOP) {
-                w->setFocusPolicy(Qt::StrongFocus);
-                if (previousStop) setTabOrder(previousStop, w);
-                previousStop = w;
-            } else {
-                w->setFocusPolicy(Qt::ClickFocus);
-            }
-        }
+        // A click gives the focus; Tab is the core's rule (focusNextPrevChild), not Qt's chain.
+        if (w->focusPolicy() != Qt::NoFocus) w->setFocusPolicy(Qt::ClickFocus);
         if (control->style & WS_DISABLED) w->setEnabled(false);
         if (!(control->style & WS_VISIBLE)) w->hide();
     }

@@ -53,10 +53,11 @@ LRESULT CALLBACK OwnerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 QWidget* Item(int id) { return platform::qt::DialogWidget(GetDlgItem(openDialog, id)); }
 QDialog* Shown() { return qobject_cast<QDialog*>(platform::qt::DialogWidget(openDialog)); }
 
-void Key(QWidget* to, int key, const QString& text = QString()) {
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+void Key(QWidget* to, int key, const QString& text = QString(),
+         Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
     QApplication::sendEvent(to, &press);
-    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
     QApplication::sendEvent(to, &release);
 }
 
@@ -247,6 +248,33 @@ TEST_F(DialogLayoutTest, RadioClicksKeepOneOfTheGroupChecked) {
         Click(Item(IDC_PROP_OK));
     });
     EXPECT_EQ(result, 1);
+}
+
+TEST_F(DialogLayoutTest, TabEntersTheRadioGroupAtItsCheckedButton) {
+    procedure = [](HWND dialog, UINT msg, WPARAM wParam, LPARAM) -> INT_PTR {
+        if (msg == WM_INITDIALOG) {
+            CheckRadioButton(dialog, IDC_PROP_LEVEL1, IDC_PROP_LEVEL3, IDC_PROP_LEVEL2);
+            SetFocus(GetDlgItem(dialog, IDC_PROP_OK));
+        }
+        return 0;
+    };
+    Open("DLG_PROPATY", [&] {
+        struct Press {
+            int key;
+            int focus;
+        };
+        const Press presses[] = {{Qt::Key_Tab, IDC_PROP_CANCEL},    {Qt::Key_Tab, IDC_PROP_LEVEL2},
+                                 {Qt::Key_Down, IDC_PROP_LEVEL3},   {Qt::Key_Tab, IDC_PROP_CLEAR1},
+                                 {Qt::Key_Backtab, IDC_PROP_LEVEL3}, {Qt::Key_Backtab, IDC_PROP_CANCEL}};
+        for (const Press& p : presses) {
+            Key(QApplication::focusWidget(), p.key, QString(),
+                p.key == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier);
+            EXPECT_TRUE(Item(p.focus)->hasFocus()) << "press " << &p - presses;
+            EXPECT_EQ(platform_test::FocusedDialogItem(openDialog), p.focus);
+        }
+        EXPECT_TRUE(qobject_cast<QRadioButton*>(Item(IDC_PROP_LEVEL3))->isChecked());
+        EndDialog(openDialog, 1);
+    });
 }
 
 TEST_F(DialogLayoutTest, EscapeAndTheWindowManagerLeaveItOpen) {
