@@ -84,11 +84,12 @@ QPixmap IconPixmap(const std::string& name) {
 
 // The template's texts were sized for the Windows font, and ours may run wider (IPAPGothic's
 // digits are a quarter wider than MS PGothic's): a control whose template text would not fit on
-// one line gets its font condensed just enough, so that what fitted there fits here.
+// one line gets its font condensed just enough, so that what fitted there fits here. The widest
+// name a player can enter, sixteen W, needs about two thirds of the width.
 void CondenseToFit(QWidget* widget, const QString& sample, qreal room) {
     if (sample.isEmpty()) return;
     QFont font = widget->font();
-    for (int stretch = 100; stretch >= 75; --stretch) {
+    for (int stretch = 100; stretch >= 50; --stretch) {
         font.setStretch(stretch);
         if (QFontMetricsF(font).horizontalAdvance(sample) <= room) {
             if (stretch < 100) widget->setFont(font);
@@ -222,6 +223,7 @@ protected:
 
 private:
     QWidget* MakeControl(HWND control);
+    void FitText(QWidget* label, HWND control);
     void Click(HWND control) { ClickDialogButton(dialog_, control->id); }
     void Pump();
 
@@ -349,14 +351,24 @@ QWidget* DialogWindow::MakeControl(HWND control) {
             return nullptr;
     }
     widget->setGeometry(geometry);
-    const QString sample = source.text ? QString::fromUtf16(source.text) : QString();
-    if (auto* edit = dynamic_cast<EditControl*>(widget)) {
-        CondenseToFit(edit, sample, edit->Room());
-    } else if (record->kind == ControlKind::Text &&
-               geometry.height() < 2 * QFontMetrics(font()).lineSpacing()) {
-        CondenseToFit(widget, sample, geometry.width());
-    }
+    if (auto* edit = dynamic_cast<EditControl*>(widget))
+        CondenseToFit(edit, source.text ? QString::fromUtf16(source.text) : QString(), edit->Room());
+    else if (record->kind == ControlKind::Text)
+        FitText(widget, control);
     return widget;
+}
+
+// A static of one line keeps both its template text and the program's text on that line (a
+// name of sixteen wide letters included): condensed for the wider of the two.
+void DialogWindow::FitText(QWidget* label, HWND control) {
+    if (label->height() >= 2 * QFontMetrics(font()).lineSpacing()) return;
+    const rc::DialogControl& source = *ControlOf(control)->source;
+    const QString sample = source.text ? QString::fromUtf16(source.text) : QString();
+    const QString text = FromCp932(control->text);
+    const QFontMetricsF metrics(font());
+    label->setFont(font());
+    CondenseToFit(label, metrics.horizontalAdvance(text) > metrics.horizontalAdvance(sample) ? text : sample,
+                  label->width());
 }
 
 void DialogWindow::Place(QWidget* owner) {
@@ -448,6 +460,7 @@ void DialogWindow::TextChanged(HWND window) {
         case ControlKind::Text:
             ShowStaticText(static_cast<QLabel*>(widget), text,
                            !(record->source->style & kSsNoPrefix));
+            FitText(widget, window);
             break;
         case ControlKind::Icon:
             static_cast<QLabel*>(widget)->setPixmap(IconPixmap(window->text));

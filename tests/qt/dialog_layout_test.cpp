@@ -378,6 +378,37 @@ TEST_F(DialogLayoutTest, ProgramTextsShowWhileOpen) {
     });
 }
 
+TEST_F(DialogLayoutTest, EveryNameShowsWholeOnItsLine) {
+    // Sixteen of the widest letters, and eight double-byte characters.
+    const char* const names[] = {"WWWWWWWWWWWWWWWW", "MMMMMMMMMMMMMMMM", "@@@@@@@@@@@@@@@@",
+                                 "ずむのタイル３２"};
+    struct Case {
+        const char* dialog;
+        int atStart, whileOpen;
+    };
+    const Case cases[] = {{"DLG_SCORE", IDC_SCORE_NAME1, IDC_SCORE_NAME5},
+                          {"DLG_PROPATY", IDC_PROP_NAME1, IDC_PROP_NAME3}};
+    for (const Case& c : cases) {
+        for (const char* name : names) {
+            SCOPED_TRACE(std::string(c.dialog) + " " + name);
+            procedure = [&](HWND dialog, UINT msg, WPARAM, LPARAM) -> INT_PTR {
+                if (msg == WM_INITDIALOG) SetDlgItemTextA(dialog, c.atStart, Cp932(name).c_str());
+                return 0;
+            };
+            Open(c.dialog, [&] {
+                SetDlgItemTextA(openDialog, c.whileOpen, Cp932(name).c_str());
+                for (int id : {c.atStart, c.whileOpen}) {
+                    auto* label = qobject_cast<QLabel*>(Item(id));
+                    EXPECT_EQ(label->text(), QString::fromUtf8(name));
+                    EXPECT_LE(QFontMetricsF(label->font()).horizontalAdvance(label->text()),
+                              label->width());
+                }
+                EndDialog(openDialog, 1);
+            });
+        }
+    }
+}
+
 TEST_F(DialogLayoutTest, OwnersTimersRunWhileTheDialogIsOpen) {
     // Nothing but the dialog's own loop hands the timer messages out.
     platform_test::Reset();
