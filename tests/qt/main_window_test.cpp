@@ -87,15 +87,22 @@ protected:
 
     MainWindowWidget* Widget(HWND hwnd) { return backend_->WindowWidget(hwnd); }
 
-    // The one message queued since the last call; WM_NULL when there is none, never a wait.
-    MSG Next() {
-        PostMessageA(nullptr, WM_NULL, 0, 0);
+    // The one message queued since the last call; WM_NULL when there is none, never a wait. A
+    // timer due now is the sentinel: the loop hands it out after every posted or input message.
+    MSG Next(HWND hwnd) {
+        constexpr UINT_PTR kSentinel = 99;
+        SetTimer(hwnd, kSentinel, 60000, nullptr);
+        platform_test::ElapseTimer(hwnd, kSentinel);
+        auto isSentinel = [](const MSG& m) { return m.message == WM_TIMER && m.wParam == kSentinel; };
         MSG msg{}, sentinel{};
         EXPECT_TRUE(GetMessageA(&msg, nullptr, 0, 0));
-        if (msg.message != WM_NULL) {
+        if (isSentinel(msg)) {
+            msg = MSG{};
+        } else {
             EXPECT_TRUE(GetMessageA(&sentinel, nullptr, 0, 0));
-            EXPECT_EQ(sentinel.message, WM_NULL);
+            EXPECT_TRUE(isSentinel(sentinel));
         }
+        KillTimer(hwnd, kSentinel);
         return msg;
     }
 
@@ -192,7 +199,7 @@ TEST_F(MainWindowTest, ChoosingAnItemPostsItsCommand) {
         QAction* action = ActionNamed(Widget(hwnd)->menuBar(), QString::fromUtf8(name));
         ASSERT_NE(action, nullptr);
         action->trigger();
-        MSG msg = Next();
+        MSG msg = Next(hwnd);
         EXPECT_EQ(msg.hwnd, hwnd);
         EXPECT_EQ(msg.message, WM_COMMAND);
         EXPECT_EQ(msg.wParam, MAKEWPARAM(id, 0));  // high word 0: from a menu
@@ -238,7 +245,7 @@ TEST_F(MainWindowTest, MouseEventsQueueClientMessages) {
         QMouseEvent event(c.type, c.pos, client->mapToGlobal(c.pos), c.button, c.held,
                           c.modifiers);
         QApplication::sendEvent(client, &event);
-        MSG msg = Next();
+        MSG msg = Next(hwnd);
         EXPECT_EQ(msg.hwnd, hwnd);
         EXPECT_EQ(msg.message, c.message);
         EXPECT_EQ(msg.wParam, c.wParam);
@@ -278,7 +285,7 @@ TEST_F(MainWindowTest, KeysQueueVirtualKeysWithModifiers) {
         SCOPED_TRACE(c.vk);
         QKeyEvent press(QEvent::KeyPress, c.key, c.modifiers);
         QApplication::sendEvent(w, &press);
-        MSG msg = Next();
+        MSG msg = Next(hwnd);
         EXPECT_EQ(msg.hwnd, hwnd);
         EXPECT_EQ(msg.message, c.message);
         EXPECT_EQ(msg.wParam, c.vk);
