@@ -13,14 +13,10 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPixmap>
-#include <QTimer>
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <ctime>
 
 namespace platform::qt {
 namespace {
@@ -43,20 +39,6 @@ std::unique_ptr<QImageReader> IcoReader(QBuffer& buffer, const unsigned char* by
     buffer.open(QIODevice::ReadOnly);
     // Qt's ICO reader takes cursor files too; it ignores the hot spot, which we read ourselves.
     return std::make_unique<QImageReader>(&buffer, "ICO");
-}
-
-// Benchmark hook: with ZUM32_REPORT_FIRST_FRAME set, stderr gets "first-frame <CLOCK_REALTIME ns>".
-void ReportFirstFrame() {
-    static bool reported = false;
-    if (reported) return;
-    reported = true;
-    if (!std::getenv("ZUM32_REPORT_FIRST_FRAME")) return;
-    QTimer::singleShot(0, [] {  // once this paint pass has handed the whole window to the screen
-        timespec now;
-        clock_gettime(CLOCK_REALTIME, &now);
-        std::fprintf(stderr, "first-frame %lld\n",
-                     static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
-    });
 }
 
 }  // namespace
@@ -203,7 +185,6 @@ void ClientView::paintEvent(QPaintEvent* event) {
         QRect game = scale.GameRect(r).intersected(bounds);
         if (!game.isEmpty()) PaintGameRect(painter, scale, game);
     }
-    ReportFirstFrame();
 }
 
 void ClientView::PaintGameRect(QPainter& painter, const PixelScale& scale, const QRect& game) {
