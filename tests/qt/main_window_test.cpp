@@ -344,6 +344,49 @@ TEST_F(MainWindowTest, TimersKeepDispatchingUnderAMessageBox) {
     EXPECT_EQ(ticksInBox, 3);
 }
 
+// The loader's box comes before the game's window shows: the icon comes from the class. A
+// window manager's minimise is undone, and the game's window has the keyboard again afterwards.
+TEST_F(MainWindowTest, MessageBoxCarriesTheIconStaysUpAndHandsTheFocusBack) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = TestProc;
+    wc.lpszClassName = "ICONTEST";
+    wc.hIcon = LoadIconA(nullptr, "ICON_ZUM32");
+    ASSERT_NE(wc.hIcon, nullptr);
+    ASSERT_NE(RegisterClassA(&wc), 0);
+    HWND hidden = CreateWindowExA(0, "ICONTEST", "t", WS_CAPTION, 0, 0, 100, 100, nullptr,
+                                  nullptr, nullptr, nullptr);
+    QSize iconSize;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        iconSize = box->windowIcon().actualSize(QSize(32, 32));
+        box->button(QMessageBox::Ok)->click();
+    });
+    MessageBoxA(hidden, "text", "caption", MB_OK | MB_ICONSTOP);
+    EXPECT_EQ(iconSize, QSize(32, 32));
+
+    HWND hwnd = Create(368);
+    QWidget elsewhere;
+    elsewhere.show();
+    elsewhere.activateWindow();
+    bool minimised = false, back = false;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        box->showMinimized();
+        minimised = box->isMinimized();
+        QTimer::singleShot(20, [&, box] {
+            back = box->isVisible() && !box->isMinimized();
+            box->button(QMessageBox::Ok)->click();
+        });
+    });
+    MessageBoxA(hwnd, "text", "caption", MB_OK | MB_ICONSTOP);
+    EXPECT_TRUE(minimised);
+    EXPECT_TRUE(back);
+    RunQtFor(20);
+    EXPECT_EQ(QApplication::activeWindow(), Widget(hwnd));
+}
+
 TEST_F(MainWindowTest, MessageBoxShowsShiftJisTextStopIconAndOk) {
     const std::string text = Cp932("上級の記録が壊れています。") + "\n" + "\x83\x5C\x83\x74\x83\x67";
     auto box = platform::qt::MakeMessageBox(nullptr, text, Cp932("ずむのタイル32"),
