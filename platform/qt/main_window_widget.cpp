@@ -352,6 +352,14 @@ void MainWindowWidget::BuildMenu(HMENU menu, QWidget* into) {
     }
 }
 
+void MainWindowWidget::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    // The window keeps the game's size: a window manager's full screen or maximise is undone.
+    static constexpr Qt::WindowStates kResized = Qt::WindowFullScreen | Qt::WindowMaximized;
+    if (event->type() == QEvent::WindowStateChange && (windowState() & kResized))
+        QTimer::singleShot(0, this, [this] { setWindowState(windowState() & ~kResized); });
+}
+
 void MainWindowWidget::closeEvent(QCloseEvent* event) {
     // The close box asks the game; its DefWindowProc destroys the window, and the widget with it.
     event->ignore();

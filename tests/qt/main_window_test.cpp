@@ -129,6 +129,14 @@ TEST_F(MainWindowTest, ClientAreaIsTheWindowsClientSizeAndFollowsSetWindowPos) {
         EXPECT_EQ(w->size(), QSize(side, side + w->menuBar()->height()));
         EXPECT_EQ(w->minimumSize(), w->maximumSize());
     }
+    const QSize size = w->size();
+    for (Qt::WindowState state : {Qt::WindowFullScreen, Qt::WindowMaximized}) {
+        SCOPED_TRACE(state);
+        w->setWindowState(state);  // as a window manager's request arrives
+        RunQtFor(20);
+        EXPECT_EQ(w->windowState(), Qt::WindowNoState);
+        EXPECT_EQ(w->size(), size);
+    }
 }
 
 TEST_F(MainWindowTest, TitleIsTheShiftJisTextConverted) {
