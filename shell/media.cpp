@@ -1,12 +1,21 @@
 // Palette and bitmaps made from the resources, the two kinds of drawing context, sound cues.
 #include "shell/media.h"
 
+#include <cstdint>
+
 #include "game/game_state.h"
 
 namespace {
 constexpr int kColorTableOffset = 40;
 constexpr DWORD kBitsOffset = 40 + 256 * 4;
 }  // namespace
+
+bool DibBitsFit(const BITMAPINFOHEADER* header, DWORD bitsBytes) {
+    if (header->biWidth <= 0 || header->biHeight == 0) return false;
+    const std::int64_t height = header->biHeight < 0 ? -std::int64_t{header->biHeight} : header->biHeight;
+    const std::int64_t stride = (std::int64_t{header->biWidth} * header->biBitCount + 31) / 32 * 4;
+    return stride * height <= std::int64_t{bitsBytes};
+}
 
 HPALETTE LoadDibPalette(LPCSTR resourceName) {
     HRSRC info = FindResourceA(GameState.instanceHandle, resourceName, RT_BITMAP);
@@ -41,16 +50,17 @@ HBITMAP LoadDeviceBitmap(HWND window, HPALETTE palette, LPCSTR resourceName) {
     HGLOBAL data = LoadResource(GameState.instanceHandle, info);
     auto* dib = static_cast<const BYTE*>(LockResource(data));
     DWORD size = SizeofResource(GameState.instanceHandle, info);
-    if (!dib || size < kBitsOffset) return nullptr;
+    // A bitmap shorter than its header claims is refused here: CreateDIBitmap would overread it.
+    if (!dib || size < kBitsOffset ||
+        !DibBitsFit(reinterpret_cast<const BITMAPINFOHEADER*>(dib), size - kBitsOffset))
+        return nullptr;
 
     HDC dc = GetDC(window);
     HPALETTE displaced = SelectPalette(dc, palette, FALSE);
     RealizePalette(dc);
     auto* header = reinterpret_cast<const BITMAPINFOHEADER*>(dib);
-    // The byte count lets a bitmap shorter than its header claims be refused, not overread.
     HBITMAP bitmap = CreateDIBitmap(dc, header, CBM_INIT, dib + kBitsOffset,
-                                    reinterpret_cast<const BITMAPINFO*>(dib), DIB_RGB_COLORS,
-                                    size - kBitsOffset);
+                                    reinterpret_cast<const BITMAPINFO*>(dib), DIB_RGB_COLORS);
     SelectPalette(dc, displaced, FALSE);
     ReleaseDC(window, dc);
     FreeResource(data);

@@ -3,6 +3,8 @@
 
 #include "windows.h"
 
+// True when bitsBytes hold the whole image that the DIB header describes.
+bool DibBitsFit(const BITMAPINFOHEADER* header, DWORD bitsBytes);
 HPALETTE LoadDibPalette(LPCSTR resourceName);
 HBITMAP LoadDeviceBitmap(HWND window, HPALETTE palette, LPCSTR resourceName);
 

@@ -93,7 +93,6 @@ struct DibLayout {
     int height = 0;
     bool bottomUp = true;
     std::size_t stride = 0;
-    std::size_t imageBytes = 0;
     int colours = 0;
     const RGBQUAD* table = nullptr;
 };
@@ -115,7 +114,6 @@ bool ReadLayout(const BITMAPINFO* info, DibLayout& out) {
     out.bottomUp = h.biHeight > 0;
     out.height = out.bottomUp ? h.biHeight : -h.biHeight;
     out.stride = (static_cast<std::size_t>(out.width) + 3) & ~static_cast<std::size_t>(3);
-    out.imageBytes = out.stride * static_cast<std::size_t>(out.height);
     out.colours = h.biClrUsed ? static_cast<int>(h.biClrUsed) : 256;
     out.table = reinterpret_cast<const RGBQUAD*>(reinterpret_cast<const BYTE*>(info) + h.biSize);
     return true;
@@ -178,12 +176,6 @@ HPALETTE SelectPalette(HDC dc, HPALETTE palette, BOOL /*background*/) {
 
 HBITMAP CreateDIBitmap(HDC dc, const BITMAPINFOHEADER* header, DWORD init, const void* bits,
                        const BITMAPINFO* info, UINT usage) {
-    return CreateDIBitmap(dc, header, init, bits, info, usage,
-                          std::numeric_limits<SIZE_T>::max());
-}
-
-HBITMAP CreateDIBitmap(HDC dc, const BITMAPINFOHEADER* header, DWORD init, const void* bits,
-                       const BITMAPINFO* info, UINT usage, SIZE_T bitsBytes) {
     if (!header || usage != DIB_RGB_COLORS) return nullptr;
     const BITMAPINFOHEADER h = CopyHeader(header);
     if (h.biSize < sizeof(BITMAPINFOHEADER) || !SaneSize(h.biWidth, h.biHeight)) return nullptr;
@@ -193,7 +185,7 @@ HBITMAP CreateDIBitmap(HDC dc, const BITMAPINFOHEADER* header, DWORD init, const
 
     DibLayout dib;
     if (!bits || !info || !ReadLayout(info, dib)) return nullptr;
-    if (dib.width != width || dib.height != height || dib.imageBytes > bitsBytes) return nullptr;
+    if (dib.width != width || dib.height != height) return nullptr;
 
     // Each colour of the DIB's table becomes the nearest index the DC's palette shows through;
     // pixel values beyond a short table are taken as black.
@@ -316,6 +308,33 @@ BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int srcX, in
         ApplyRop(d, s, n, rop, rightToLeft);
     }
     if (toWindow && lastChanged >= 0)
+        FramebufferChanged(dest->window,
+                           RECT{static_cast<LONG>(dx), static_cast<LONG>(dy + firstChanged),
+                                static_cast<LONG>(dx + w), static_cast<LONG>(dy + lastChanged + 1)});
+    return TRUE;
+}
+
+BOOL PatBlt(HDC dest, int x, int y, int width, int height, DWORD rop) {
+    if (rop != BLACKNESS && rop != WHITENESS) return FALSE;
+    Surface* to = SurfaceOf(dest);
+    if (!to) return FALSE;
+    std::int64_t dx = x, dy = y, unused = 0;
+    std::int64_t w = std::max(width, 0), h = std::max(height, 0);
+    ClipAxis(dx, unused, w, to->width);
+    ClipAxis(dy, unused, h, to->height);
+    if (w <= 0 || h <= 0) return TRUE;
+    // The first and last entries of the system palette are the static black and white.
+    const BYTE index = rop == BLACKNESS ? 0 : 255;
+    int firstChanged = static_cast<int>(h), lastChanged = -1;
+    for (int r = 0; r < static_cast<int>(h); ++r) {
+        BYTE* d = to->Row(static_cast<int>(dy) + r) + dx;
+        if (std::any_of(d, d + w, [&](BYTE v) { return v != index; })) {
+            firstChanged = std::min(firstChanged, r);
+            lastChanged = r;
+        }
+        std::fill(d, d + w, index);
+    }
+    if (dest->kind == HDC__::Kind::Window && lastChanged >= 0)
         FramebufferChanged(dest->window,
                            RECT{static_cast<LONG>(dx), static_cast<LONG>(dy + firstChanged),
                                 static_cast<LONG>(dx + w), static_cast<LONG>(dy + lastChanged + 1)});

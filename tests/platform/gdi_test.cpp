@@ -129,6 +129,31 @@ TEST(BitBlt, RefusesWhatItCannotDraw) {
     EXPECT_EQ(a.Pixels(), Rows{"ab"});
 }
 
+TEST(PatBlt, FillsBlackOrWhiteClippedAndNothingElse) {
+    struct Case {
+        const char* what;
+        int x, y, w, h;
+        DWORD rop;
+        BOOL result;
+        Rows expected;
+    };
+    const Case cases[] = {
+        {"black column", 1, 0, 1, 3, BLACKNESS, TRUE, {"a0c", "d0f", "g0i"}},
+        {"white row", 0, 1, 3, 1, WHITENESS, TRUE, {"abc", "WWW", "ghi"}},
+        {"clipped at every edge", -1, -1, 5, 2, WHITENESS, TRUE, {"WWW", "def", "ghi"}},
+        {"wholly outside", 3, 0, 2, 2, BLACKNESS, TRUE, {"abc", "def", "ghi"}},
+        {"a raster operation that needs a source", 0, 0, 3, 3, SRCCOPY, FALSE,
+         {"abc", "def", "ghi"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Canvas canvas({"abc", "def", "ghi"});
+        EXPECT_EQ(PatBlt(canvas.dc, c.x, c.y, c.w, c.h, c.rop), c.result);
+        EXPECT_EQ(canvas.Pixels(), c.expected);
+    }
+    EXPECT_FALSE(PatBlt(nullptr, 0, 0, 1, 1, BLACKNESS));
+}
+
 // ---- Palettes and DIB conversion ----------------------------------------------------------------
 
 const PALETTEENTRY kStatics[20] = {
@@ -179,11 +204,10 @@ std::vector<BYTE> PackDib(const std::vector<PALETTEENTRY>& table,
     return bytes;
 }
 
-HBITMAP Convert(HDC dc, const std::vector<BYTE>& dib, std::size_t tableEntries, SIZE_T bitsBytes) {
+HBITMAP Convert(HDC dc, const std::vector<BYTE>& dib, std::size_t tableEntries) {
     auto* header = reinterpret_cast<const BITMAPINFOHEADER*>(dib.data());
     return CreateDIBitmap(dc, header, CBM_INIT, dib.data() + 40 + 4 * tableEntries,
-                          reinterpret_cast<const BITMAPINFO*>(dib.data()), DIB_RGB_COLORS,
-                          bitsBytes);
+                          reinterpret_cast<const BITMAPINFO*>(dib.data()), DIB_RGB_COLORS);
 }
 
 std::vector<BYTE> Pixels(HBITMAP b) { return b->surface.pixels; }
@@ -266,7 +290,7 @@ TEST(CreateDIBitmap, MatchesTheDibTableToTheRealizedPalette) {
         table.resize(256, PALETTEENTRY{0, 0, 0, 0});
         for (bool topDown : {false, true}) {
             auto dib = PackDib(table, rows, topDown);
-            HBITMAP bitmap = Convert(dc.dc, dib, 256, dib.size() - 1064);
+            HBITMAP bitmap = Convert(dc.dc, dib, 256);
             ASSERT_NE(bitmap, nullptr);
             EXPECT_EQ(bitmap->surface.width, 5);
             EXPECT_EQ(bitmap->surface.height, 3);
@@ -280,7 +304,7 @@ TEST(CreateDIBitmap, WithoutARealizedPaletteOnlyTheStaticsAreUsed) {
     HDC dc = CreateCompatibleDC(nullptr);
     std::vector<PALETTEENTRY> table = {{100, 100, 100, 0}, {10, 250, 250, 0}, {200, 180, 200, 0}};
     auto dib = PackDib(table, {{0, 1, 2}});
-    HBITMAP bitmap = Convert(dc, dib, table.size(), 4);
+    HBITMAP bitmap = Convert(dc, dib, table.size());
     ASSERT_NE(bitmap, nullptr);
     EXPECT_EQ(Pixels(bitmap), (std::vector<BYTE>{248, 254, 7}));
     DeleteObject(bitmap);
@@ -294,28 +318,25 @@ TEST(CreateDIBitmap, RefusesBrokenBitmaps) {
     struct Case {
         const char* what;
         void (*breakIt)(BITMAPINFOHEADER&);
-        std::size_t shortBy;
     };
     const Case cases[] = {
-        {"24 bits", [](BITMAPINFOHEADER& h) { h.biBitCount = 24; }, 0},
-        {"compressed", [](BITMAPINFOHEADER& h) { h.biCompression = 1; }, 0},
-        {"two planes", [](BITMAPINFOHEADER& h) { h.biPlanes = 2; }, 0},
-        {"zero width", [](BITMAPINFOHEADER& h) { h.biWidth = 0; }, 0},
-        {"negative width", [](BITMAPINFOHEADER& h) { h.biWidth = -5; }, 0},
-        {"zero height", [](BITMAPINFOHEADER& h) { h.biHeight = 0; }, 0},
-        {"too wide", [](BITMAPINFOHEADER& h) { h.biWidth = 16385; }, 0},
-        {"too tall top-down", [](BITMAPINFOHEADER& h) { h.biHeight = -16385; }, 0},
-        {"most negative height", [](BITMAPINFOHEADER& h) { h.biHeight = INT32_MIN; }, 0},
-        {"header size of an old core header", [](BITMAPINFOHEADER& h) { h.biSize = 12; }, 0},
-        {"more than 256 colours", [](BITMAPINFOHEADER& h) { h.biClrUsed = 257; }, 0},
-        {"bits one byte short", [](BITMAPINFOHEADER&) {}, 1},
-        {"bits of a larger image", [](BITMAPINFOHEADER& h) { h.biHeight = 4; }, 0},
+        {"24 bits", [](BITMAPINFOHEADER& h) { h.biBitCount = 24; }},
+        {"compressed", [](BITMAPINFOHEADER& h) { h.biCompression = 1; }},
+        {"two planes", [](BITMAPINFOHEADER& h) { h.biPlanes = 2; }},
+        {"zero width", [](BITMAPINFOHEADER& h) { h.biWidth = 0; }},
+        {"negative width", [](BITMAPINFOHEADER& h) { h.biWidth = -5; }},
+        {"zero height", [](BITMAPINFOHEADER& h) { h.biHeight = 0; }},
+        {"too wide", [](BITMAPINFOHEADER& h) { h.biWidth = 16385; }},
+        {"too tall top-down", [](BITMAPINFOHEADER& h) { h.biHeight = -16385; }},
+        {"most negative height", [](BITMAPINFOHEADER& h) { h.biHeight = INT32_MIN; }},
+        {"header size of an old core header", [](BITMAPINFOHEADER& h) { h.biSize = 12; }},
+        {"more than 256 colours", [](BITMAPINFOHEADER& h) { h.biClrUsed = 257; }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         auto dib = PackDib(table, rows);
         c.breakIt(*reinterpret_cast<BITMAPINFOHEADER*>(dib.data()));
-        EXPECT_EQ(Convert(dc.dc, dib, 256, dib.size() - 1064 - c.shortBy), nullptr);
+        EXPECT_EQ(Convert(dc.dc, dib, 256), nullptr);
     }
 
     auto dib = PackDib(table, rows);
@@ -437,6 +458,14 @@ TEST_F(WindowDC, DrawsIntoTheFramebufferAndShowsTheClippedRectangle) {
 
     ASSERT_TRUE(BitBlt(dc, 40, 40, 3, 3, sprite.dc, 0, 0, SRCCOPY));
     EXPECT_EQ(recorder.presented.size(), 1u) << "nothing to show when all was clipped";
+
+    ASSERT_TRUE(PatBlt(dc, 30, 29, 4, 4, BLACKNESS));
+    ASSERT_EQ(recorder.presented.size(), 2u);
+    const RECT filled = recorder.presented[1].second;
+    EXPECT_EQ((std::vector<LONG>{filled.left, filled.top, filled.right, filled.bottom}),
+              (std::vector<LONG>{30, 29, 32, 32}));
+    ASSERT_TRUE(PatBlt(dc, 30, 29, 4, 4, BLACKNESS));
+    EXPECT_EQ(recorder.presented.size(), 2u) << "nothing to show when no pixel changed";
     ReleaseDC(window, dc);
 }
 

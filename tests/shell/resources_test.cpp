@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "render/sprites.h"
+#include "shell/media.h"
 #include "windows.h"
 
 namespace {
@@ -53,6 +54,36 @@ TEST(ResourcesTest, BitmapsHaveTheirResourceForm) {
         EXPECT_EQ(U32(dib.data + 16), 0u);
         EXPECT_EQ(U32(dib.data + 32), 0u);
         EXPECT_EQ(U32(dib.data + 36), 256u);
+    }
+}
+
+// CreateDIBitmap cannot know how many bytes follow the header: the game checks before calling it.
+TEST(ResourcesTest, ABitmapShorterThanItsHeaderIsRefused) {
+    struct Case {
+        const char* what;
+        LONG width, height;
+        DWORD bitsBytes;
+        bool fits;
+    };
+    const Case cases[] = {
+        {"the character sheet", 336, 160, 53760, true},
+        {"one byte short", 336, 160, 53759, false},
+        {"rows padded to four bytes", 5, 3, 24, true},
+        {"padding missing from the last row", 5, 3, 23, false},
+        {"top-down", 5, -3, 23, false},
+        {"zero width", 0, 3, 100, false},
+        {"negative width", -5, 3, 100, false},
+        {"zero height", 5, 0, 100, false},
+        {"beyond 32 bits", 0x7FFFFFFF, 0x7FFFFFFF, 0xFFFFFFFF, false},
+    };
+    for (const Case& c : cases) {
+        BITMAPINFOHEADER h{};
+        h.biSize = 40;
+        h.biWidth = c.width;
+        h.biHeight = c.height;
+        h.biPlanes = 1;
+        h.biBitCount = 8;
+        EXPECT_EQ(DibBitsFit(&h, c.bitsBytes), c.fits) << c.what;
     }
 }
 

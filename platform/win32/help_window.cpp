@@ -1,0 +1,230 @@
+// Help: the help viewer of WinHelpA is gone from present-day Windows, so HELP_CONTENTS opens a
+// window of ours with the Japanese help pages that the resource script embeds, and HELP_QUIT
+// closes it. The window runs in a thread of its own, as the viewer ran in a program of its own.
+#include <windows.h>
+
+#include <cctype>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr UINT kShowIndex = WM_APP + 1;
+constexpr int kListWidth = 200;
+constexpr int kListId = 1;
+
+struct Page {
+    std::wstring title;
+    std::wstring text;
+};
+
+HWND helpWindow = nullptr;  // written by the help thread, read by the game's
+std::vector<Page> pages;
+HWND pageList = nullptr;
+HWND pageText = nullptr;
+
+// A page of the script: "HELP_" and its file name without extension, upper case.
+std::string HelpFile(const std::string& fileName) {
+    std::string name = "HELP_";
+    for (char c : fileName.substr(0, fileName.find('.')))
+        name += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    HMODULE module = GetModuleHandleA(nullptr);
+    HRSRC info = FindResourceA(module, name.c_str(), "HELPFILE");
+    if (!info) return {};
+    const char* bytes = static_cast<const char*>(LockResource(LoadResource(module, info)));
+    return bytes ? std::string(bytes, SizeofResource(module, info)) : std::string();
+}
+
+std::wstring Wide(const std::string& utf8) {
+    if (utf8.empty()) return {};
+    int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring out(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
+    return out;
+}
+
+std::string Between(const std::string& html, const std::string& open, const std::string& close) {
+    std::size_t from = html.find(open);
+    if (from == std::string::npos) return {};
+    from += open.size();
+    std::size_t to = html.find(close, from);
+    return to == std::string::npos ? std::string() : html.substr(from, to - from);
+}
+
+// The page as plain text: blocks on lines of their own, list items marked, entities decoded.
+std::string PlainText(const std::string& html) {
+    std::string out;
+    std::size_t i = html.find("<body");
+    if (i == std::string::npos) i = 0;
+    auto newline = [&out](int count) {
+        while (!out.empty() && out.back() == ' ') out.pop_back();
+        int have = 0;
+        for (auto r = out.rbegin(); r != out.rend() && *r == '\n'; ++r) ++have;
+        if (out.empty()) return;
+        for (; have < count; ++have) out += '\n';
+    };
+    while (i < html.size()) {
+        char c = html[i];
+        if (c == '<') {
+            std::size_t end = html.find('>', i);
+            if (end == std::string::npos) break;
+            std::string tag;
+            for (std::size_t j = i + 1; j < end && !std::isspace(static_cast<unsigned char>(html[j])); ++j)
+                tag += static_cast<char>(std::tolower(static_cast<unsigned char>(html[j])));
+            if (tag == "h1" || tag == "h2" || tag == "h3" || tag == "p" || tag == "table" ||
+                tag == "ol" || tag == "ul" || tag == "/h1" || tag == "/h2" || tag == "/h3" ||
+                tag == "/p" || tag == "/table")
+                newline(2);
+            else if (tag == "br" || tag == "br/" || tag == "tr" || tag == "/li" || tag == "dt" || tag == "dd")
+                newline(1);
+            else if (tag == "li") {
+                newline(1);
+                out += "・";
+            } else if (tag == "td" || tag == "th")
+                out += "\t";
+            i = end + 1;
+        } else if (c == '&') {
+            std::size_t end = html.find(';', i);
+            std::string entity = end == std::string::npos ? "" : html.substr(i + 1, end - i - 1);
+            if (entity == "amp") out += '&';
+            else if (entity == "lt") out += '<';
+            else if (entity == "gt") out += '>';
+            else if (entity == "quot") out += '"';
+            else if (entity == "nbsp") out += ' ';
+            else out += '&', end = i;
+            i = end + 1;
+        } else if (c == '\r' || c == '\n' || c == '\t' || c == ' ') {
+            if (!out.empty() && out.back() != ' ' && out.back() != '\n' && out.back() != '\t') out += ' ';
+            ++i;
+        } else {
+            out += c;
+            ++i;
+        }
+    }
+    newline(1);
+    std::string crlf;
+    for (char ch : out) {
+        if (ch == '\n') crlf += '\r';
+        crlf += ch;
+    }
+    return crlf;
+}
+
+// The index first, then every page it links to, in its order.
+void LoadPages() {
+    if (!pages.empty()) return;
+    std::vector<std::string> files{"index.html"};
+    const std::string index = HelpFile("index.html");
+    for (std::size_t at = index.find("href=\""); at != std::string::npos;
+         at = index.find("href=\"", at + 1)) {
+        std::string target = index.substr(at + 6, index.find('"', at + 6) - at - 6);
+        target = target.substr(0, target.find('#'));
+        bool known = false;
+        for (const std::string& f : files) known = known || f == target;
+        if (!known && !HelpFile(target).empty()) files.push_back(target);
+    }
+    for (const std::string& f : files) {
+        const std::string html = HelpFile(f);
+        pages.push_back({Wide(Between(html, "<title>", "</title>")), Wide(PlainText(html))});
+    }
+}
+
+void ShowPage(int index) {
+    if (index < 0 || index >= static_cast<int>(pages.size())) return;
+    SendMessageW(pageList, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    SetWindowTextW(pageText, pages[static_cast<std::size_t>(index)].text.c_str());
+}
+
+LRESULT CALLBACK HelpProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case WM_CREATE: {
+            HINSTANCE instance = GetModuleHandleW(nullptr);
+            HFONT font = CreateFontW(-14, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+                                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                     DEFAULT_PITCH, L"MS UI Gothic");
+            pageList = CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", nullptr,
+                                       WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOTIFY, 0, 0, 0, 0,
+                                       window, reinterpret_cast<HMENU>(kListId), instance, nullptr);
+            pageText = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", nullptr,
+                                       WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE |
+                                           ES_READONLY | ES_AUTOVSCROLL,
+                                       0, 0, 0, 0, window, nullptr, instance, nullptr);
+            SendMessageW(pageList, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+            SendMessageW(pageText, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+            for (const Page& page : pages)
+                SendMessageW(pageList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(page.title.c_str()));
+            ShowPage(0);
+            return 0;
+        }
+        case WM_SIZE:
+            MoveWindow(pageList, 0, 0, kListWidth, HIWORD(lParam), TRUE);
+            MoveWindow(pageText, kListWidth, 0, LOWORD(lParam) - kListWidth, HIWORD(lParam), TRUE);
+            return 0;
+        case WM_COMMAND:
+            if (LOWORD(wParam) == kListId && HIWORD(wParam) == LBN_SELCHANGE)
+                ShowPage(static_cast<int>(SendMessageW(pageList, LB_GETCURSEL, 0, 0)));
+            return 0;
+        case kShowIndex:
+            ShowPage(0);
+            ShowWindow(window, SW_RESTORE);
+            SetForegroundWindow(window);
+            return 0;
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return 0;
+        default:
+            return DefWindowProcW(window, msg, wParam, lParam);
+    }
+}
+
+DWORD WINAPI HelpThread(void* ready) {
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = HelpProc;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconA(instance, "ICON_ZUM32");
+    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = L"ZUM32_HELP";
+    RegisterClassW(&wc);
+    LoadPages();
+    HWND window = CreateWindowExW(0, L"ZUM32_HELP", L"ずむのタイル32 ヘルプ",
+                                  WS_OVERLAPPEDWINDOW | WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT,
+                                  760, 540, nullptr, nullptr, instance, nullptr);
+    InterlockedExchangePointer(reinterpret_cast<void**>(&helpWindow), window);
+    SetEvent(static_cast<HANDLE>(ready));
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    InterlockedExchangePointer(reinterpret_cast<void**>(&helpWindow), nullptr);
+    return 0;
+}
+
+BOOL WINAPI ShowHelp(HWND, LPCSTR, UINT command, ULONG_PTR) {
+    HWND window = static_cast<HWND>(InterlockedCompareExchangePointer(
+        reinterpret_cast<void**>(&helpWindow), nullptr, nullptr));
+    if (command == HELP_QUIT) {
+        if (window) PostMessageW(window, WM_CLOSE, 0, 0);
+        return TRUE;
+    }
+    if (window) return PostMessageW(window, kShowIndex, 0, 0);
+    HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE thread = CreateThread(nullptr, 0, HelpThread, ready, 0, nullptr);
+    if (!thread) {
+        CloseHandle(ready);
+        return FALSE;
+    }
+    WaitForSingleObject(ready, INFINITE);
+    CloseHandle(ready);
+    CloseHandle(thread);
+    return TRUE;
+}
+
+}  // namespace
+
+// The game's WinHelpA calls go through this import pointer, which user32's library would define.
+extern "C" {
+decltype(&WinHelpA) __imp_WinHelpA = ShowHelp;
+}
