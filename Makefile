@@ -1,5 +1,8 @@
-# make run: install what is missing, build Release, start the game.
-# make test: install, build, run every suite, then again under ASan + UBSan, then each fuzz target 30 s.
+# make run: install what building and running need, build Release, start the game.
+# make test: install the test tools too, build, run every suite, then again under ASan + UBSan, then
+#   each fuzz target 30 s; its builds treat warnings as errors (make run never turns that on; it
+#   keeps what the folder has).
+# make package: build the Debian package zum32_<version>_<arch>.deb in the build folder.
 # make fuzz: build the libFuzzer targets with clang and run each for FUZZ_SECONDS.
 # make windows: cross-compile the same game code for Windows with MinGW-w64 into build-windows/zum32.exe.
 # make bench: build, then print one table of start-up, idle, memory and drawing cost, each against
@@ -11,31 +14,48 @@ FUZZ_BUILD ?= build-fuzz
 WINDOWS_BUILD ?= build-windows
 FUZZ_SECONDS ?= 60
 
-.PHONY: run test build windows deps sanitize-test fuzz fuzz-smoke bench clean artwork sounds screenshots
+.PHONY: run test build windows deps test-deps sanitize-test fuzz fuzz-smoke bench package clean artwork \
+  sounds screenshots
 
+# What building and running need; test-deps adds the test, packaging and benchmark tools.
 deps:
-	@bash scripts/install-deps.sh
+	@bash scripts/install-deps.sh run
+test-deps:
+	@bash scripts/install-deps.sh run package test
 
-build: deps
-	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DZUM32_TESTS=ON >/dev/null
+build: test-deps
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DZUM32_TESTS=ON $(WERROR_FLAG) >/dev/null
 	@cmake --build $(BUILD) -j$(JOBS)
 
+# A new build folder is configured without the test suites, which need the test tools; one that
+# make test configured keeps them.
+run: deps
+	@[ -f $(BUILD)/CMakeCache.txt ] || cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DZUM32_TESTS=OFF >/dev/null
+	@cmake --build $(BUILD) -j$(JOBS) --target zum32
+	./$(BUILD)/zum32
+
+package:
+	@bash scripts/install-deps.sh run package
+	@[ -f $(BUILD)/CMakeCache.txt ] || cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DZUM32_TESTS=OFF >/dev/null
+	@cmake --build $(BUILD) -j$(JOBS) --target zum32
+	cd $(BUILD) && cpack -G DEB
+
 # The game's own libraries on Windows itself, with MinGW-w64 and windres.
-windows: deps
+windows:
+	@bash scripts/install-deps.sh windows
 	@cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
 	@cmake --build $(WINDOWS_BUILD) -j$(JOBS)
 
-run: build
-	./$(BUILD)/zum32
-
 # The Windows build is compared with ours under Wine by a test of the Release build.
+test: WERROR_FLAG = -DZUM32_WERROR=ON
 test: build windows
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy ctest --output-on-failure --no-tests=error -j$(JOBS)
 	@$(MAKE) --no-print-directory sanitize-test
 	@$(MAKE) --no-print-directory fuzz-smoke
 
-sanitize-test: deps
-	@cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DZUM32_SANITIZE=ON -DZUM32_BENCH=OFF >/dev/null
+sanitize-test: test-deps
+	@cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DZUM32_SANITIZE=ON -DZUM32_BENCH=OFF \
+	  -DZUM32_WERROR=ON >/dev/null
 	@cmake --build $(SAN_BUILD) -j$(JOBS)
 	cd $(SAN_BUILD) && QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy \
 	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
@@ -43,9 +63,9 @@ sanitize-test: deps
 	  ctest --output-on-failure --no-tests=error -j$(JOBS)
 
 # The fuzz targets need clang's libFuzzer; their build folder builds nothing else.
-fuzz: deps
+fuzz: test-deps
 	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZUM32_FUZZ=ON \
-	  -DZUM32_TESTS=OFF -DZUM32_BENCH=OFF >/dev/null
+	  -DZUM32_TESTS=OFF -DZUM32_BENCH=OFF -DZUM32_WERROR=ON >/dev/null
 	@cmake --build $(FUZZ_BUILD) -j$(JOBS) --target fuzz_targets
 	@bash fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
@@ -53,6 +73,7 @@ fuzz-smoke:
 	@$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=30
 
 bench: build
+	@bash scripts/install-deps.sh bench
 	@bash bench/run.sh $(BUILD)
 
 # The README's pictures, from the real game in Xvfb.
@@ -61,8 +82,10 @@ screenshots: build
 
 # Our own artwork and sounds; the build uses the committed files and never runs these.
 artwork:
+	@bash scripts/install-deps.sh art
 	/usr/bin/python3 tools/make_art.py
 sounds:
+	@bash scripts/install-deps.sh art
 	/usr/bin/python3 tools/make_sounds.py
 
 clean:

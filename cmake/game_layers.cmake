@@ -20,6 +20,7 @@ add_library(zum32_render STATIC
   render/sprites.cpp
   render/status.cpp
   render/play_screen.cpp
+  render/cell_cursor.cpp
   render/end_screens.cpp)
 target_link_libraries(zum32_render PUBLIC zum32_media)
 zum32_game_target(zum32_render)
@@ -41,6 +42,7 @@ zum32_game_target(zum32_records)
 # 6. Window: entry point, main window procedure, title screen.
 add_library(zum32_window STATIC
   shell/main_window.cpp
+  shell/keyboard.cpp
   shell/title.cpp
   shell/winmain.cpp)
 target_link_libraries(zum32_window PUBLIC zum32_rules zum32_records)

@@ -41,6 +41,10 @@ struct GameStateRecord {
     HRSRC cueResource;
     HGLOBAL cueData;
     LPVOID cueBytes;
+    // The keyboard's cell cursor: its board cell, and whether its frame is on the screen.
+    std::int32_t cursorCol;
+    std::int32_t cursorRow;
+    std::int32_t cursorShown;
 };
 
 extern GameStateRecord GameState;

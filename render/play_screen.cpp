@@ -2,6 +2,7 @@
 #include "render/play_screen.h"
 
 #include "game/game_state.h"
+#include "render/cell_cursor.h"
 #include "render/status.h"
 
 void DrawPlayScreen(HBITMAP sheet, HDC destDC, HDC memoryDC, std::int32_t clock) {
@@ -10,6 +11,7 @@ void DrawPlayScreen(HBITMAP sheet, HDC destDC, HDC memoryDC, std::int32_t clock)
     DrawCornerPanel(destDC, memoryDC);
     DrawClueMargins(destDC, memoryDC);
     DrawBoardCells(destDC, memoryDC, SPR_OPEN, SPR_OPEN_BOMB);
+    DrawCellCursor(destDC);
     DrawClock(sheet, destDC, memoryDC, clock);
     DrawCounters(sheet, destDC, memoryDC);
 }
@@ -30,15 +32,17 @@ void DrawClueMargins(HDC destDC, HDC memoryDC) {
 
 void DrawBoardCells(HDC destDC, HDC memoryDC, const Sprite& openedSafe, const Sprite& openedBomb) {
     const int s = kBoardSize[GameState.level];
-    for (int r = 0; r < s; ++r) {
-        for (int c = 0; c < s; ++c) {
-            const Sprite* tile;
-            if (GameState.openGrid[c][r] == '1')
-                tile = GameState.bombGrid[c][r] == '1' ? &openedBomb : &openedSafe;
-            else
-                tile = GameState.flagGrid[c][r] == '1' ? &SPR_FLAG : &SPR_CLOSED;
-            POINT at = CellOrigin(c, r);
-            DrawSprite(destDC, memoryDC, at.x, at.y, *tile);
-        }
-    }
+    for (int r = 0; r < s; ++r)
+        for (int c = 0; c < s; ++c) DrawBoardCell(destDC, memoryDC, c, r, openedSafe, openedBomb);
+}
+
+void DrawBoardCell(HDC destDC, HDC memoryDC, int c, int r, const Sprite& openedSafe,
+                   const Sprite& openedBomb) {
+    const Sprite* tile;
+    if (GameState.openGrid[c][r] == '1')
+        tile = GameState.bombGrid[c][r] == '1' ? &openedBomb : &openedSafe;
+    else
+        tile = GameState.flagGrid[c][r] == '1' ? &SPR_FLAG : &SPR_CLOSED;
+    POINT at = CellOrigin(c, r);
+    DrawSprite(destDC, memoryDC, at.x, at.y, *tile);
 }

@@ -11,10 +11,12 @@
 #include "records/best_five.h"
 #include "records/dialogs.h"
 #include "records/settings.h"
+#include "render/cell_cursor.h"
 #include "render/end_screens.h"
 #include "render/play_screen.h"
 #include "render/status.h"
 #include "resource.h"
+#include "shell/keyboard.h"
 #include "shell/media.h"
 #include "shell/title.h"
 
@@ -80,6 +82,7 @@ void OnStart(HWND window) {
     SetTimer(window, TIMER_EXPLOSION, 60, nullptr);
     SetTimer(window, TIMER_BOMBROW, 100, nullptr);
     SetTimer(window, TIMER_CLOCK, 1000, nullptr);
+    ResetCellCursor();
     // The remainder of a signed division by 65535 (not 65536): -1 seeds all 32 bits set.
     SeedRandom(static_cast<std::uint32_t>(_time32(nullptr) % 0xFFFF));
     GeneratePuzzle();
@@ -95,6 +98,7 @@ void OnReturnToTitle(HWND window) {
     KillTimer(window, TIMER_BOMBROW);
     KillTimer(window, TIMER_CLOCK);
     AbandonExplosion();
+    ResetCellCursor();
     SetTimer(window, TIMER_TITLE, 128, nullptr);
     EnableMenuItem(GetMenu(window), CMD_PROPERTY, MF_BYCOMMAND | MF_ENABLED);
     titleFrame = 0;
@@ -172,6 +176,8 @@ LRESULT OnTimer(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
             if (ScreenState == Playing && g.bombsHit <= 4 && g.openedCount >= WinThreshold())
                 ClearBoard(g.charBitmap, g.subBitmap, dc.windowDC, dc.memoryDC, window,
                            g.clockSeconds);
+            // The last step redrew the bomb's square, the cursor's cell among them.
+            if (ScreenState == Playing) DrawCellCursor(dc.windowDC);
             ReleaseDrawContext(window, dc);
             GameOverCheck(window);
             return 0;
@@ -195,23 +201,15 @@ bool HitTest(LPARAM lParam) {
 
 LRESULT OnLeftButton(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (ScreenState != Playing || !HitTest(lParam)) return DefWindowProcA(window, msg, wParam, lParam);
-    GameStateRecord& g = GameState;
-    ScreenState = Busy;
-    DrawContext dc = AcquireDrawContext(window);
-    OpenCell(g.clickedCol, g.clickedRow, g.charBitmap, dc.windowDC, dc.memoryDC, g.explosionFrame,
-             window, g.clockSeconds, g.subBitmap);
-    ReleaseDrawContext(window, dc);
+    HideCellCursor(window);
+    OpenClickedCell(window);
     return 0;
 }
 
 LRESULT OnRightButton(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (ScreenState != Playing || !HitTest(lParam)) return DefWindowProcA(window, msg, wParam, lParam);
-    GameStateRecord& g = GameState;
-    ScreenState = Busy;
-    DrawContext dc = AcquireDrawContext(window);
-    ToggleFlag(g.clickedCol, g.clickedRow, g.charBitmap, dc.windowDC, dc.memoryDC);
-    ReleaseDrawContext(window, dc);
-    ScreenState = Playing;
+    HideCellCursor(window);
+    FlagClickedCell(window);
     return 0;
 }
 
@@ -226,6 +224,27 @@ void OnPaletteChanged(HWND window, WPARAM wParam) {
 }
 
 }  // namespace
+
+void OpenClickedCell(HWND window) {
+    GameStateRecord& g = GameState;
+    ScreenState = Busy;
+    DrawContext dc = AcquireDrawContext(window);
+    OpenCell(g.clickedCol, g.clickedRow, g.charBitmap, dc.windowDC, dc.memoryDC, g.explosionFrame,
+             window, g.clockSeconds, g.subBitmap);
+    // A key's move keeps its frame on the cell it opened; a click has taken the frame off.
+    if (ScreenState == Playing) DrawCellCursor(dc.windowDC);
+    ReleaseDrawContext(window, dc);
+}
+
+void FlagClickedCell(HWND window) {
+    GameStateRecord& g = GameState;
+    ScreenState = Busy;
+    DrawContext dc = AcquireDrawContext(window);
+    ToggleFlag(g.clickedCol, g.clickedRow, g.charBitmap, dc.windowDC, dc.memoryDC);
+    DrawCellCursor(dc.windowDC);
+    ReleaseDrawContext(window, dc);
+    ScreenState = Playing;
+}
 
 WNDCLASSA MainClass(HINSTANCE instance) {
     WNDCLASSA wc{};
@@ -282,6 +301,8 @@ LRESULT MainWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
             // A drag with the left button alone opens every cell it crosses.
             if (wParam == MK_LBUTTON) SendMessageA(window, WM_LBUTTONDOWN, 0, lParam);
             return 0;
+        case WM_KEYDOWN:
+            return OnKeyDown(window, msg, wParam, lParam);
         case WM_LBUTTONDOWN:
             return OnLeftButton(window, msg, wParam, lParam);
         case WM_RBUTTONDOWN:

@@ -15,3 +15,8 @@ WNDCLASSA MainClass(HINSTANCE instance);
 ATOM RegisterMainClass(HINSTANCE instance);
 HWND CreateMainWindow(HINSTANCE instance, int showCommand);
 LRESULT MainWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+
+// The two moves on the cell in clickedCol and clickedRow, inside the busy protocol: the left
+// button's (a click, a drag step, Space or Return) and the right button's (a click or F).
+void OpenClickedCell(HWND window);
+void FlagClickedCell(HWND window);

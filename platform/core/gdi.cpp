@@ -314,6 +314,33 @@ BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int srcX, in
     return TRUE;
 }
 
+BOOL PatBlt(HDC dest, int x, int y, int width, int height, DWORD rop) {
+    if (rop != BLACKNESS && rop != WHITENESS) return FALSE;
+    Surface* to = SurfaceOf(dest);
+    if (!to) return FALSE;
+    std::int64_t dx = x, dy = y, unused = 0;
+    std::int64_t w = std::max(width, 0), h = std::max(height, 0);
+    ClipAxis(dx, unused, w, to->width);
+    ClipAxis(dy, unused, h, to->height);
+    if (w <= 0 || h <= 0) return TRUE;
+    // The first and last entries of the system palette are the static black and white.
+    const BYTE index = rop == BLACKNESS ? 0 : 255;
+    int firstChanged = static_cast<int>(h), lastChanged = -1;
+    for (int r = 0; r < static_cast<int>(h); ++r) {
+        BYTE* d = to->Row(static_cast<int>(dy) + r) + dx;
+        if (std::any_of(d, d + w, [&](BYTE v) { return v != index; })) {
+            firstChanged = std::min(firstChanged, r);
+            lastChanged = r;
+        }
+        std::fill(d, d + w, index);
+    }
+    if (dest->kind == HDC__::Kind::Window && lastChanged >= 0)
+        FramebufferChanged(dest->window,
+                           RECT{static_cast<LONG>(dx), static_cast<LONG>(dy + firstChanged),
+                                static_cast<LONG>(dx + w), static_cast<LONG>(dy + lastChanged + 1)});
+    return TRUE;
+}
+
 int SetBkMode(HDC dc, int mode) {
     if (!dc || (mode != TRANSPARENT && mode != OPAQUE)) return 0;
     int previous = dc->bkMode;

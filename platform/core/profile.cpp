@@ -226,7 +226,7 @@ BOOL WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR
     std::string text;
     if (ReadAll(path, text) == ReadResult::Failed) return FALSE;
     std::string updated = WriteString(text, section, key, value);
-    // Deleting what is not there changes nothing and creates no file.
-    if ((!key || !value) && updated == text) return TRUE;
+    // Writing the value that is there, or deleting what is not, leaves the file as it is.
+    if (updated == text) return TRUE;
     return ReplaceFile(path, updated, exists ? &st : nullptr) ? TRUE : FALSE;
 }

@@ -224,6 +224,7 @@ std::string SetValue(std::string_view text, std::string_view section, std::strin
     if (std::optional<std::size_t> k = FindKey(lines, *s, key)) {
         // The line keeps the key as the file spells it, and its own line ending.
         const Line& line = lines[*k];
+        if (line.value == value) return std::string(text);  // Windows leaves such a file alone
         std::string rewritten;
         rewritten.append(line.name).append("=").append(value);
         return Splice(text, line.start, line.contentEnd, rewritten);
@@ -297,6 +298,8 @@ bool NamesEqual(std::string_view a, std::string_view b) {
 }
 
 std::uint32_t ParseInteger(std::string_view value) {
+    // Windows reads the value into a buffer of 30 characters first: only 29 of them count.
+    value = value.substr(0, 29);
     std::size_t i = 0;
     while (i < value.size() && IsBlank(value[i])) ++i;
     bool negative = false;
@@ -305,10 +308,15 @@ std::uint32_t ParseInteger(std::string_view value) {
         ++i;
     }
     std::uint32_t base = 10;
-    // Only a lower-case "0x" announces hex: "0X1f" reads as 0.
-    if (i + 1 < value.size() && value[i] == '0' && value[i + 1] == 'x') {
-        base = 16;
-        i += 2;
+    // Only lower-case prefixes announce another base: "0X1f" reads as 0.
+    if (i + 1 < value.size() && value[i] == '0') {
+        switch (value[i + 1]) {
+            case 'x': base = 16; break;
+            case 'o': base = 8; break;
+            case 'b': base = 2; break;
+            default: break;
+        }
+        if (base != 10) i += 2;
     }
     std::uint32_t result = 0;
     for (; i < value.size(); ++i) {
@@ -316,13 +324,14 @@ std::uint32_t ParseInteger(std::string_view value) {
         std::uint32_t digit;
         if (c >= '0' && c <= '9') {
             digit = static_cast<std::uint32_t>(c - '0');
-        } else if (base == 16 && c >= 'a' && c <= 'f') {
+        } else if (c >= 'a' && c <= 'z') {
             digit = static_cast<std::uint32_t>(c - 'a' + 10);
-        } else if (base == 16 && c >= 'A' && c <= 'F') {
+        } else if (c >= 'A' && c <= 'Z') {
             digit = static_cast<std::uint32_t>(c - 'A' + 10);
         } else {
             break;
         }
+        if (digit >= base) break;
         result = result * base + digit;  // wraps modulo 2^32, as in Windows
     }
     return negative ? 0u - result : result;

@@ -17,8 +17,9 @@ std::string_view TrimBlanks(std::string_view text);
 // double-byte character always compares exactly.
 bool NamesEqual(std::string_view a, std::string_view b);
 
-// An integer as Windows reads a value that is present and not empty: optional sign, "0x" for
-// hex, digits up to the first non-digit, wrapped to 32 bits; 0 without digits.
+// An integer as Windows reads a value that is present and not empty: of its first 29
+// characters, optional sign, "0x", "0o" or "0b" for hex, octal or binary, digits up to the
+// first non-digit, wrapped to 32 bits; 0 without digits.
 std::uint32_t ParseInteger(std::string_view value);
 
 // GetPrivateProfileStringA over the file's bytes (buffer not null, size > 0). A null section

@@ -66,6 +66,7 @@ struct State {
     std::map<const rc::Entry*, HICON> icons;
     std::map<const rc::Entry*, HCURSOR> cursors;
     std::optional<int> lastQuitCode;
+    DWORD keyModifiers = 0;  // MK_SHIFT / MK_CONTROL / MK_ALT of the last key message taken
 
     // Handles of resources live as long as the process; freed here so leak checks stay quiet.
     ~State() {
@@ -178,6 +179,7 @@ bool TakeNextMessage(MSG* msg) {
     if (!s.posted.empty()) {
         *msg = s.posted.front();
         s.posted.pop_front();
+        if (msg->message >= WM_KEYDOWN && msg->message <= WM_SYSKEYUP) s.keyModifiers = msg->lPrivate;
         return true;
     }
     if (s.quitPosted) return false;
@@ -402,6 +404,14 @@ LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         default:
             return 0;
     }
+}
+
+SHORT GetKeyState(int vk) {
+    DWORD bit = vk == static_cast<int>(VK_SHIFT)     ? MK_SHIFT
+                : vk == static_cast<int>(VK_CONTROL) ? MK_CONTROL
+                : vk == static_cast<int>(VK_MENU)    ? MK_ALT
+                                                     : 0;
+    return (S().keyModifiers & bit) ? static_cast<SHORT>(0x8000) : SHORT{0};
 }
 
 BOOL GetMessageA(MSG* msg, HWND, UINT, UINT) {
@@ -632,6 +642,7 @@ void Reset() {
     s.posted.clear();
     s.quitPosted = false;
     s.quitCode = 0;
+    s.keyModifiers = 0;
     s.lastQuitCode.reset();
     s.headless.idle = nullptr;
     s.headless.messageBox = nullptr;

@@ -58,6 +58,8 @@ constexpr UINT DIB_RGB_COLORS = 0;
 constexpr DWORD SRCCOPY = 0x00CC0020;
 constexpr DWORD SRCAND = 0x008800C6;
 constexpr DWORD SRCINVERT = 0x00660046;
+constexpr DWORD BLACKNESS = 0x00000042;
+constexpr DWORD WHITENESS = 0x00FF0062;
 constexpr int TRANSPARENT = 1;
 constexpr int OPAQUE = 2;
 constexpr int WHITE_BRUSH = 0;
@@ -77,5 +79,7 @@ BOOL DeleteDC(HDC dc);
 BOOL DeleteObject(HGDIOBJ object);
 BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int srcX, int srcY,
             DWORD rop);  // SRCCOPY, SRCAND, SRCINVERT on indices, clipped to both surfaces
+BOOL PatBlt(HDC dest, int x, int y, int width, int height,
+            DWORD rop);  // BLACKNESS fills with index 0, WHITENESS with 255; clipped; no other rop
 int SetBkMode(HDC dc, int mode);
 HGDIOBJ GetStockObject(int object);

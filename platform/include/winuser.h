@@ -87,6 +87,10 @@ constexpr WPARAM VK_CONTROL = 0x11;
 constexpr WPARAM VK_MENU = 0x12;
 constexpr WPARAM VK_ESCAPE = 0x1B;
 constexpr WPARAM VK_SPACE = 0x20;
+constexpr WPARAM VK_LEFT = 0x25;
+constexpr WPARAM VK_UP = 0x26;
+constexpr WPARAM VK_RIGHT = 0x27;
+constexpr WPARAM VK_DOWN = 0x28;
 constexpr WPARAM VK_F1 = 0x70;
 
 // Window styles.
@@ -194,6 +198,8 @@ LRESULT DispatchMessageA(const MSG* msg);  // WM_TIMER and WM_PAINT included
 LRESULT SendMessageA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // calls the procedure now
 BOOL PostMessageA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);     // queues it
 void PostQuitMessage(int exitCode);  // GetMessage returns FALSE once the queue has no posted message
+SHORT GetKeyState(int vk);  // VK_SHIFT, VK_CONTROL, VK_MENU: high bit set when held at the last key
+                            // message taken from the queue; 0 for any other key
 
 // Timers: one WM_TIMER pending per timer at most; setting a running id restarts it.
 UINT_PTR SetTimer(HWND hwnd, UINT_PTR id, UINT elapseMs, void* timerProc);

@@ -1,6 +1,8 @@
 // The help window: a text browser over the help pages that the resource script embeds.
 #include "help_window.h"
 
+#include "help_placement.h"
+
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QFont>
@@ -21,6 +23,8 @@ namespace {
 // The script embeds each help file as "HELP_" + its name without extension, upper case.
 constexpr char kHelpType[] = "HELPFILE";
 constexpr char kHelpBook[] = "ZUM32.HLP";
+constexpr QSize kHelpSize(560, 520);
+constexpr QSize kSmallestHelp(240, 240);  // still a usable page, shrunk to fit beside the game
 
 // Serves every page, style sheet and picture that a page names from the embedded files.
 class HelpBrowser final : public QTextBrowser {
@@ -78,7 +82,7 @@ public:
         layout->setContentsMargins(4, 4, 4, 4);
         layout->addLayout(buttons);
         layout->addWidget(browser_);
-        resize(560, 520);
+        resize(kHelpSize);
     }
 
     QTextBrowser* Browser() const { return browser_; }
@@ -101,16 +105,18 @@ QPointer<HelpWindow>& Current() {
     return window;
 }
 
-// Beside the game's window, on its right where the screen has room, else on its left.
+// Beside the game's window and clear of it, with the game's icon.
 void PlaceBeside(QWidget* window, QWidget* owner) {
     if (!owner) return;
-    const QRect frame = owner->frameGeometry();
+    window->setWindowIcon(owner->windowIcon());
+    const QRect frame = owner->frameGeometry(), inner = owner->geometry();
+    // A window not yet shown has no frame; it gets the same decorations as the game's.
+    const QSize decorations = frame.size() - inner.size();
     const QScreen* screen = owner->screen();
-    const QRect available = screen ? screen->availableGeometry() : QRect();
-    QPoint at(frame.right() + 8, frame.top());
-    if (available.isValid() && at.x() + window->width() > available.right())
-        at.setX(std::max(available.left(), frame.left() - 8 - window->width()));
-    window->move(at);
+    const QRect placed = PlaceHelp(screen ? screen->availableGeometry() : QRect(), frame,
+                                   kHelpSize + decorations, kSmallestHelp + decorations);
+    window->resize(placed.size() - decorations);
+    window->move(placed.topLeft());  // before the first show, the frame's position
 }
 
 bool NamesOurBook(const std::string& file) {

@@ -146,10 +146,10 @@ WPARAM VirtualKeyFor(int key) {
         case Qt::Key_PageDown: return 0x22;
         case Qt::Key_End: return 0x23;
         case Qt::Key_Home: return 0x24;
-        case Qt::Key_Left: return 0x25;
-        case Qt::Key_Up: return 0x26;
-        case Qt::Key_Right: return 0x27;
-        case Qt::Key_Down: return 0x28;
+        case Qt::Key_Left: return VK_LEFT;
+        case Qt::Key_Up: return VK_UP;
+        case Qt::Key_Right: return VK_RIGHT;
+        case Qt::Key_Down: return VK_DOWN;
         case Qt::Key_Insert: return 0x2D;
         case Qt::Key_Delete: return 0x2E;
         default: return 0;

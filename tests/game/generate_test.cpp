@@ -146,7 +146,9 @@ TEST_F(GenerateTest, SameSeedSameBoardAndASmallerLevelKeepsTheRestOfTheGrid) {
     // Cells beyond the 10 x 10 square keep the old board; clues of the old board are gone.
     for (int c = 0; c < 20; ++c)
         for (int r = 0; r < 20; ++r)
-            if (c >= 10 || r >= 10) ASSERT_EQ(GameState.bombGrid[c][r], big[c][r]);
+            if (c >= 10 || r >= 10) {
+                ASSERT_EQ(GameState.bombGrid[c][r], big[c][r]);
+            }
     EXPECT_EQ(GameState.openGrid[19][19], '1');
     for (int k = 0; k < 20; ++k)
         for (int i = 10; i < 20; ++i) {

@@ -184,13 +184,16 @@ TEST_F(MovesTest, TheSeventiethSafeCellClearsLevelOne) {
 
 TEST_F(MovesTest, OnlyATimeBelowTheFifthBestAsksForAName) {
     struct Case {
-        std::int32_t clock, stored;
+        std::int32_t fifth, clock, stored;
         bool entry;
     };
-    for (const Case& k : {Case{50, 49, false}, Case{49, 48, true}, Case{1, 1, true}, Case{0, 1, true}}) {
+    // A clear before the second tick stores 1, which must still beat the fifth best.
+    for (const Case& k : {Case{50, 50, 49, false}, Case{50, 49, 48, true}, Case{50, 1, 1, true},
+                          Case{50, 0, 1, true}, Case{2, 0, 1, true}, Case{1, 0, 1, false},
+                          Case{1, 1, 1, false}}) {
         StartAt(1);
         Board({{5, 5}}, {{0, 0}});
-        GameState.records[0].times[4] = 50;
+        GameState.records[0].times[4] = k.fifth;
         OpenAllSafeBut({{0, 0}});
         GameState.clockSeconds = k.clock;
         Left(0, 0);
@@ -248,8 +251,9 @@ TEST_F(MovesTest, ExplosionsOpenTheirNeighbours) {
         POINT at = CellOrigin(k.c, k.r);
         for (int y = at.y - 16; y < at.y + 32; ++y)
             for (int x = at.x - 16; x < at.x + 32; ++x)
-                if ((x < m || y < m) && x >= 0 && y >= 0 && x < 240 && y < 240)
+                if ((x < m || y < m) && x >= 0 && y >= 0 && x < 240 && y < 240) {
                     ASSERT_EQ(testing_support::Snapshot(window)[y * 240 + x], before[y * 240 + x]);
+                }
     }
 }
 

@@ -129,6 +129,31 @@ TEST(BitBlt, RefusesWhatItCannotDraw) {
     EXPECT_EQ(a.Pixels(), Rows{"ab"});
 }
 
+TEST(PatBlt, FillsBlackOrWhiteClippedAndNothingElse) {
+    struct Case {
+        const char* what;
+        int x, y, w, h;
+        DWORD rop;
+        BOOL result;
+        Rows expected;
+    };
+    const Case cases[] = {
+        {"black column", 1, 0, 1, 3, BLACKNESS, TRUE, {"a0c", "d0f", "g0i"}},
+        {"white row", 0, 1, 3, 1, WHITENESS, TRUE, {"abc", "WWW", "ghi"}},
+        {"clipped at every edge", -1, -1, 5, 2, WHITENESS, TRUE, {"WWW", "def", "ghi"}},
+        {"wholly outside", 3, 0, 2, 2, BLACKNESS, TRUE, {"abc", "def", "ghi"}},
+        {"a raster operation that needs a source", 0, 0, 3, 3, SRCCOPY, FALSE,
+         {"abc", "def", "ghi"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Canvas canvas({"abc", "def", "ghi"});
+        EXPECT_EQ(PatBlt(canvas.dc, c.x, c.y, c.w, c.h, c.rop), c.result);
+        EXPECT_EQ(canvas.Pixels(), c.expected);
+    }
+    EXPECT_FALSE(PatBlt(nullptr, 0, 0, 1, 1, BLACKNESS));
+}
+
 // ---- Palettes and DIB conversion ----------------------------------------------------------------
 
 const PALETTEENTRY kStatics[20] = {
@@ -433,6 +458,14 @@ TEST_F(WindowDC, DrawsIntoTheFramebufferAndShowsTheClippedRectangle) {
 
     ASSERT_TRUE(BitBlt(dc, 40, 40, 3, 3, sprite.dc, 0, 0, SRCCOPY));
     EXPECT_EQ(recorder.presented.size(), 1u) << "nothing to show when all was clipped";
+
+    ASSERT_TRUE(PatBlt(dc, 30, 29, 4, 4, BLACKNESS));
+    ASSERT_EQ(recorder.presented.size(), 2u);
+    const RECT filled = recorder.presented[1].second;
+    EXPECT_EQ((std::vector<LONG>{filled.left, filled.top, filled.right, filled.bottom}),
+              (std::vector<LONG>{30, 29, 32, 32}));
+    ASSERT_TRUE(PatBlt(dc, 30, 29, 4, 4, BLACKNESS));
+    EXPECT_EQ(recorder.presented.size(), 2u) << "nothing to show when no pixel changed";
     ReleaseDC(window, dc);
 }
 

@@ -144,10 +144,11 @@ TEST_F(ProfileCrash, KilledWriterLeavesTheOldOrTheNewFileWhole) {
     // A killed writer may leave its temporary beside the file; it never takes the file's name,
     // and the next write sweeps it away, but not the temporary of a writer still alive.
     RecordProperty("leftover_temporaries", LeftoverCount());
-    const fs::path live = folder_ / ("." + fs::path(path_).filename().string() + ".tmp" +
+    const fs::path live = folder_ / ('.' + fs::path(path_).filename().string() + ".tmp" +
                                      std::to_string(getpid()) + "-999999");
     std::ofstream(live) << "a write in progress";
-    ASSERT_TRUE(WritePrivateProfileStringA(kSection, kKey, kOldValue, path_.c_str()));
+    // A value that neither version holds, since writing the value a key already has writes nothing.
+    ASSERT_TRUE(WritePrivateProfileStringA(kSection, kKey, "SWEEP", path_.c_str()));
     EXPECT_EQ(LeftoverCount(), 1);
     EXPECT_TRUE(fs::exists(live));
     fs::remove(live);

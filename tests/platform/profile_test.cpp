@@ -1,6 +1,7 @@
 // Private profile files: read rules and exact write bytes over in-memory text, then files on disk.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -192,6 +193,13 @@ TEST(ProfileRead, IntegersParseAsWindowsDoes) {
         {"2147483648", INT_MIN}, {"-2147483649", INT_MAX}, {"0xFFFFFFFF", -1},
         {"\"42\"", 42},      {"' 8 '", 8},       {"\"\"", 1000},
         {"\t", 1000},        {"", 1000},         {"\x82\x4f", 0},
+        {"0o17", 15},        {"0o18", 1},        {"-0o10", -8},
+        {"0b101", 5},        {"0b2", 0},         {"0B1", 0},
+        {"0xz", 0},          {"0o", 0},          {"0b", 0},
+        // Only the first 29 characters count.
+        {std::string(31, '0') + "42", 0},
+        {"123456789012345678901234567890", 1849262357},
+        {std::string(27, '0') + "42", 42},  {std::string(28, '0') + "42", 4},
     };
     for (const IntegerCase& c : cases) {
         SCOPED_TRACE("value \"" + c.value + "\"");
@@ -246,6 +254,10 @@ TEST(ProfileWrite, ExactBytes) {
          "[Sect]\r\nKey=2\r\n"},
         {"rewrite tidies the key's own line", "[S]\r\n  K \t= 1  \r\n", "S", "K", "2",
          "[S]\r\nK=2\r\n"},
+        {"same value leaves the line untidied", "[S]\r\n  k \t= 1  \r\n", "S", "K", "1",
+         "[S]\r\n  k \t= 1  \r\n"},
+        {"same value in quotes", "[S]\r\nK=\"1\"\r\n", "S", "K", "\"1\"", "[S]\r\nK=\"1\"\r\n"},
+        {"quoted value is not the bare one", "[S]\r\nK=\"1\"\r\n", "S", "K", "1", "[S]\r\nK=1\r\n"},
         {"first of duplicate keys rewritten", "[S]\r\nK=1\r\nK=2\r\n", "S", "K", "3",
          "[S]\r\nK=3\r\nK=2\r\n"},
         {"new key goes to the first duplicate section", "[S]\r\nK=1\r\n[S]\r\nL=2\r\n", "S",
@@ -446,6 +458,25 @@ TEST_F(ProfileFile, ReplaceKeepsTheFileMode) {
     EXPECT_EQ(Slurp(Folder() / "a.ini"), "[S]\r\nK=2\r\n");
     EXPECT_EQ(fs::status(Folder() / "a.ini").permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+
+TEST_F(ProfileFile, WritingTheSameValueLeavesTheFileAlone) {
+    fs::create_directories(Folder());
+    const std::string old = "[S]\r\nK = 7 \r\n";
+    Spill(Folder() / "a.ini", old);
+    struct stat before {};
+    ASSERT_EQ(stat((Folder() / "a.ini").c_str(), &before), 0);
+    // A changed modification time needs a clock that moved on.
+    timespec oldTimes[2] = {{1000000000, 0}, {1000000000, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, (Folder() / "a.ini").c_str(), oldTimes, 0), 0);
+    EXPECT_TRUE(WritePrivateProfileStringA("S", "k", "7", "a.ini"));
+    struct stat after {};
+    ASSERT_EQ(stat((Folder() / "a.ini").c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_mtim.tv_sec, 1000000000);
+    EXPECT_EQ(Slurp(Folder() / "a.ini"), old);
+    EXPECT_TRUE(WritePrivateProfileStringA("S", "K", "8", "a.ini"));
+    EXPECT_EQ(Slurp(Folder() / "a.ini"), "[S]\r\nK=8\r\n");
 }
 
 TEST_F(ProfileFile, DeletingNothingCreatesNoFile) {

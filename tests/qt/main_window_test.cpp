@@ -265,6 +265,12 @@ TEST_F(MainWindowTest, KeysQueueVirtualKeysWithModifiers) {
         {Qt::Key_Enter, Qt::KeypadModifier, WM_KEYDOWN, VK_RETURN, 0},
         {Qt::Key_Escape, Qt::NoModifier, WM_KEYDOWN, VK_ESCAPE, 0},
         {Qt::Key_F1, Qt::NoModifier, WM_KEYDOWN, VK_F1, 0},
+        {Qt::Key_Left, Qt::NoModifier, WM_KEYDOWN, VK_LEFT, 0},
+        {Qt::Key_Up, Qt::ShiftModifier, WM_KEYDOWN, VK_UP, MK_SHIFT},
+        {Qt::Key_Right, Qt::KeypadModifier, WM_KEYDOWN, VK_RIGHT, 0},  // the keypad's arrow
+        {Qt::Key_Down, Qt::KeypadModifier | Qt::ShiftModifier, WM_KEYDOWN, VK_DOWN, MK_SHIFT},
+        {Qt::Key_Space, Qt::NoModifier, WM_KEYDOWN, VK_SPACE, 0},
+        {Qt::Key_F, Qt::NoModifier, WM_KEYDOWN, 'F', 0},
     };
     HWND hwnd = Create(368);
     MainWindowWidget* w = Widget(hwnd);
@@ -277,6 +283,10 @@ TEST_F(MainWindowTest, KeysQueueVirtualKeysWithModifiers) {
         EXPECT_EQ(msg.message, c.message);
         EXPECT_EQ(msg.wParam, c.vk);
         EXPECT_EQ(msg.lPrivate, c.state);
+        // The message taken last tells GetKeyState which modifiers were held.
+        EXPECT_EQ(GetKeyState(VK_SHIFT) < 0, (c.state & MK_SHIFT) != 0);
+        EXPECT_EQ(GetKeyState(VK_CONTROL) < 0, (c.state & MK_CONTROL) != 0);
+        EXPECT_EQ(GetKeyState(VK_MENU) < 0, (c.state & MK_ALT) != 0);
     }
     // A key the game has no name for queues nothing.
     QKeyEvent odd(QEvent::KeyPress, Qt::Key_LaunchMail, Qt::NoModifier);

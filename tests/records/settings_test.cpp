@@ -123,7 +123,7 @@ TEST_F(SettingsTest, AnIncompleteLevelIsResetAlone) {
 }
 
 TEST_F(SettingsTest, LevelsOutsideOneToThreeCountAsAbsent) {
-    for (const std::string& value : {"", "1000", "7", "0", "abc", "-1"}) {
+    for (std::string value : {"", "1000", "7", "0", "abc", "-1"}) {
         testing_support::FreshProcess();
         std::string tables = LevelLines(1, kEmptyNames, kEmptyTimes) +
                              LevelLines(2, kEmptyNames, kEmptyTimes) +

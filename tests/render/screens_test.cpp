@@ -41,10 +41,11 @@ struct ScreensTest : GameWindowTest {
         const int level = GameState.level;
         const PanelPos pos = kBombRowPos[level];
         for (int i = 0; i < 4; ++i) {
-            if (i < icons)
+            if (i < icons) {
                 EXPECT_TRUE(ShowsChar(window, pos.x + 16 * i, pos.y, icon)) << "icon " << i;
-            else if (pos.x % 16 == 0)
+            } else if (pos.x % 16 == 0) {
                 EXPECT_TRUE(ShowsChar(window, pos.x + 16 * i, pos.y, SPR_BOMB_ROW_BG)) << "ground " << i;
+            }
         }
     }
 };

@@ -419,7 +419,7 @@ BytesDef Parser::FileResource(const std::string& type) {
     Token fileToken = ExpectString("a file name");
     // Scripts written on Windows separate folders with backslashes.
     std::string name = fileToken.raw;
-    for (std::size_t p; (p = name.find("\\\\")) != std::string::npos;) name.replace(p, 2, "/");
+    for (std::size_t p; (p = name.find("\\\\")) != std::string::npos;) name.replace(p, 2, 1, '/');
     std::replace(name.begin(), name.end(), '\\', '/');
     BytesDef def;
     def.source = (baseDir_ / name).lexically_normal();

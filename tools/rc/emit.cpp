@@ -159,7 +159,7 @@ std::string Emitter::Run(const Script& script, std::string_view scriptName) {
             structured = "&" + Dialog(std::get<DialogDef>(r.content), i);
         }
         std::string typeName = r.typeId ? "nullptr" : Literal(r.typeName);
-        entries.push_back("{" + Literal(r.name) + ", " + std::to_string(r.typeId) + ", " + typeName +
+        entries.push_back('{' + Literal(r.name) + ", " + std::to_string(r.typeId) + ", " + typeName +
                           ", rc::Kind::" + kind + ", " + bytes + ", " + size + ", " + structured +
                           "}");
     }

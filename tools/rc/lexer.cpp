@@ -258,7 +258,7 @@ void Lexer::Directive() {
                 std::size_t end = text_.find('>', pos_);
                 std::size_t eol = text_.find('\n', pos_);
                 if (end == std::string_view::npos || end > eol) Fail("malformed #include");
-                t.text = "<";
+                t.text.assign(1, '<');
                 t.raw = std::string(text_.substr(pos_ + 1, end - pos_ - 1));
                 pos_ = end + 1;
                 tokens.push_back(t);
