@@ -506,13 +506,15 @@ INT_PTR RunDialog(HWND dialog) {
     DialogRecord* record = DialogOf(dialog);
     if (!record) return -1;
     AddDialogFontSubstitutions();
-    QWidget* owner = OwnerWidget(record->owner);
+    QPointer<QWidget> owner = OwnerWidget(record->owner);
     QPointer<DialogWindow> window = new DialogWindow(dialog, owner);
     record->view = window;
     window->Place(owner);
+    KeepFromMinimising(window);
     INT_PTR result = window->Run();
     record->view = nullptr;
     delete window.data();  // null when its owner took it along
+    ReturnFocus(owner);
     return result;
 }
 

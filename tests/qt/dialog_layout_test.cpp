@@ -277,7 +277,7 @@ TEST_F(DialogLayoutTest, TabEntersTheRadioGroupAtItsCheckedButton) {
     });
 }
 
-TEST_F(DialogLayoutTest, EscapeAndTheWindowManagerLeaveItOpen) {
+TEST_F(DialogLayoutTest, EscapeAndTheWindowManagerLeaveItOpenThenTheOwnerHasTheKeyboard) {
     procedure = [](HWND dialog, UINT msg, WPARAM wParam, LPARAM) -> INT_PTR {
         if (msg == WM_COMMAND && LOWORD(wParam) == IDC_ABOUT_OK) {
             EndDialog(dialog, 1);
@@ -292,11 +292,17 @@ TEST_F(DialogLayoutTest, EscapeAndTheWindowManagerLeaveItOpen) {
         dialog->close();
         Settle();
         EXPECT_TRUE(dialog->isVisible());
+        dialog->showMinimized();
+        Settle(20);
+        EXPECT_TRUE(dialog->isVisible());
+        EXPECT_FALSE(dialog->isMinimized());
         EXPECT_FALSE(platform_test::DialogEnded(openDialog));
         Key(dialog, Qt::Key_Return);  // the default button
     });
     EXPECT_EQ(result, 1);
     EXPECT_EQ(commands, (std::vector<WORD>{IDCANCEL, IDC_ABOUT_OK}));
+    Settle(20);
+    EXPECT_EQ(QApplication::activeWindow(), platform::qt::TopLevelWidget(owner));
 }
 
 TEST_F(DialogLayoutTest, NameEditTakesSixteenBytesThatFitItsWidth) {

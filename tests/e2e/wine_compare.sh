@@ -1,0 +1,231 @@
+#!/usr/bin/env bash
+# The Windows build under Wine beside ours in one Xvfb, at the same frozen calendar time: the first
+# start's message boxes and records file, then the title screen, a new board, a safe cell, a flag
+# and a bomb's explosion, pixel for pixel; the records dialog; Exit with code 0.
+# Usage: wine_compare.sh <zum32 executable> <zum32.exe> <source folder>
+set -euo pipefail
+
+game=$1
+exe=$2
+source_dir=$3
+# shellcheck source=lib.sh
+source "$source_dir/tests/e2e/lib.sh"
+
+[[ -f $exe ]] || { echo "FAIL: $exe is missing; make windows builds it" >&2; exit 1; }
+
+make_workspace zum32-wine
+OURS_PID=
+cleanup_both() {
+  set +e
+  [[ -n $OURS_PID ]] && kill "$OURS_PID" 2>/dev/null
+  [[ -d ${WINEPREFIX:-/nonexistent} ]] && wineserver -k 2>/dev/null
+  cleanup_workspace
+}
+trap cleanup_both EXIT
+
+step() { echo "-- $* ($SECONDS s)"; }
+
+WAIT=60  # Wine is slow to start on a loaded machine
+WHEN='2024-05-01 12:00:00'
+TITLE='ずむのタイル32'
+SIDE=368  # the drawn square of the title screen and of level 2
+
+start_xvfb "$work" || fail "Xvfb"
+mapfile -t BOARD < <(zum32_board "$(epoch_of "$WHEN")" 2)
+
+# A prefix of its own, made before the clock is frozen; Wine takes its code page from the locale.
+export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' WINEARCH=win64
+export TZ=UTC
+step "wineboot"
+LC_ALL=ja_JP.UTF-8 wineboot --init >"$work/wineboot.log" 2>&1 || fail "wineboot: $(cat "$work/wineboot.log")"
+wineserver -w
+
+wine_windows() { xdotool search --onlyvisible --class '^zum32\.exe$' 2>/dev/null || true; }
+find_wine_window() {
+  local title=$1 type=$2 w
+  for w in $(wine_windows); do
+    [[ $(window_title "$w") == "$title" && $(window_type "$w") == "$type" ]] && { echo "$w"; return 0; }
+  done
+  return 1
+}
+wine_main() { find_wine_window "$TITLE" NORMAL; }
+wine_box() { find_wine_window "$TITLE" DIALOG; }
+wine_dialog() {
+  local w
+  for w in $(wine_windows); do
+    [[ $(window_type "$w") == DIALOG ]] && { echo "$w"; return 0; }
+  done
+  return 1
+}
+wine_window_gone() {
+  local ids
+  ids=$(wine_windows)
+  ! grep -qx "$1" <<<"$ids"
+}
+ours_main() { find_window "$TITLE" NORMAL; }
+ours_box() { find_window "$TITLE" DIALOG; }
+focus() { xdotool windowfocus --sync "$1" || fail "focus on window $1"; }
+
+# Answers the three message boxes of a first start with Enter; the main window must wait for them.
+answer_first_start_boxes() {
+  local who=$1 box_of=$2 main_of=$3 gone=$4 level box
+  for level in 1 2 3; do
+    wait_until "$WAIT" "$box_of" >/dev/null || fail "$who: message box $level did not appear"
+    "$main_of" >/dev/null && fail "$who: the main window came before message box $level"
+    box=$("$box_of")
+    focus "$box"
+    xdotool key Return
+    wait_until "$WAIT" "$gone" "$box" || fail "$who: message box $level did not close"
+  done
+  wait_until "$WAIT" "$main_of" >/dev/null || fail "$who: the main window did not appear"
+  "$box_of" >/dev/null && fail "$who: a fourth message box"
+  return 0
+}
+
+# ---- First start of both, each with its own empty records folder ----
+step "first start of ours"
+start_game "$game" "$work/ours" "$WHEN"
+OURS_PID=$GAME_PID GAME_PID=
+answer_first_start_boxes ours ours_box ours_main window_gone
+OURS=$(ours_main)
+# Out of the way of Wine's window, which has no window manager to place it either.
+xdotool windowmove --sync "$OURS" 640 0 || fail "moving our window"
+
+step "first start under Wine"
+faketime_lib=$(dpkg -L libfaketime 2>/dev/null | grep -m 1 '/libfaketime\.so\.1$' || true)
+[[ -n $faketime_lib ]] || fail "libfaketime is not installed"
+LC_ALL=ja_JP.UTF-8 LD_PRELOAD=$faketime_lib FAKETIME="$WHEN" FAKETIME_DONT_FAKE_MONOTONIC=1 \
+  wine "$exe" >"$work/game.log" 2>&1 </dev/null &
+GAME_PID=$!
+answer_first_start_boxes Wine wine_box wine_main wine_window_gone
+WINE=$(wine_main)
+
+step "records files"
+expected_ini >"$work/expected.ini"
+ours_ini=$work/ours/config/zum32/ZUM32.INI
+wine_ini=$(find "$WINEPREFIX/drive_c/users" -path '*/AppData/Roaming/zum32/ZUM32.INI' | head -n 1)
+[[ -n $wine_ini ]] || fail "the Windows build wrote no %APPDATA%\\zum32\\ZUM32.INI"
+cmp "$work/expected.ini" "$ours_ini" || fail "our records file differs from the expected bytes"
+cmp "$work/expected.ini" "$wine_ini" || fail "the Windows build's records file differs from ours"
+(($(stat -c %s "$wine_ini") == 518)) || fail "the records file is not 518 bytes"
+
+# ---- Pixels ----
+
+# The drawn side x side square of each client. Ours fills its client below the menu bar. Under
+# Wine the X window is the client below the menu bar, and the client is square but may be a few
+# pixels larger, as on Windows, whose sizes count the sizing frame that this window lacks; the
+# strip beyond the square shows the white class background.
+capture_ours() {
+  window_geometry "$OURS" || return 1
+  import -window "$OURS" "$work/ours.full.png" 2>/dev/null || return 1
+  convert "$work/ours.full.png" -crop "${SIDE}x${SIDE}+0+$((HEIGHT - SIDE))" +repage "$work/ours.png"
+}
+capture_wine() {
+  window_geometry "$WINE" || return 1
+  local top=$((HEIGHT - WIDTH)) colours
+  import -window "$WINE" "$work/wine.full.png" 2>/dev/null || return 1
+  convert "$work/wine.full.png" -crop "${WIDTH}x${WIDTH}+0+${top}" +repage "$work/wine.client.png" || return 1
+  convert "$work/wine.client.png" -crop "${SIDE}x${SIDE}+0+0" +repage "$work/wine.png" || return 1
+  colours=$(convert "$work/wine.client.png" -fill white -draw "rectangle 0,0 $((SIDE - 1)),$((SIDE - 1))" \
+    -unique-colors -depth 8 txt:- | tail -n +2 | grep -vc '#FFFFFF' || true)
+  ((WIDTH >= SIDE && WIDTH < SIDE + 8 && colours == 0)) ||
+    { echo "the Wine client ($WIDTH wide) is not the square and a white strip" >"$MISMATCH_LOG"; return 1; }
+}
+# Both squares equal, outside the rectangles "x,y,w,h" given (animations that run on their own).
+MASKS=()
+same_pixels() {
+  local m draw=()
+  for m in "${MASKS[@]}"; do
+    IFS=, read -r x y w h <<<"$m"
+    draw+=(-draw "rectangle $x,$y $((x + w - 1)),$((y + h - 1))")
+  done
+  capture_ours && capture_wine || return 1
+  convert "$work/ours.png" -fill black "${draw[@]}" "$work/ours.cmp.png"
+  convert "$work/wine.png" -fill black "${draw[@]}" "$work/wine.cmp.png"
+  compare -metric AE "$work/ours.cmp.png" "$work/wine.cmp.png" "$work/diff.png" 2>"$MISMATCH_LOG" ||
+    { echo " pixels differ" >>"$MISMATCH_LOG"; return 1; }
+}
+# Retried: the two games' clocks and animations tick apart, so a moment when both show the same
+# frame is awaited.
+expect_same() {
+  wait_until "$WAIT" same_pixels && return 0
+  # ZUM32_WINE_KEEP names a folder that keeps the last pictures of a failed comparison.
+  if [[ -n ${ZUM32_WINE_KEEP:-} ]]; then
+    mkdir -p "$ZUM32_WINE_KEEP"
+    cp "$work"/{ours,wine,diff}.png "$ZUM32_WINE_KEEP/" 2>/dev/null || true
+  fi
+  fail "$1"
+}
+
+step "title screen"
+# The title's figure animates on its own: its 32 x 32 square is left out.
+MASKS=(245,64,32,32)
+expect_same "the title screens differ"
+
+step "Ctrl+N on both"
+focus "$OURS"
+xdotool key ctrl+n
+focus "$WINE"
+xdotool key ctrl+n
+MASKS=()
+expect_same "the new boards differ"
+
+# A safe cell to open, another to flag, and a bomb inside the board away from both.
+safe=() bomb=
+for ((r = 1; r < 14; r++)); do
+  for ((c = 1; c < 14; c++)); do
+    if [[ ${BOARD[r]:c:1} == 1 ]]; then
+      [[ -z $bomb ]] && ((r > 3)) && bomb="$c $r"
+    elif ((r < 3 && ${#safe[@]} < 2)); then
+      safe+=("$c $r")
+    fi
+  done
+done
+[[ -n $bomb && ${#safe[@]} == 2 ]] || fail "the board has no cells for the clicks"
+
+# A click at the centre of board cell (c, r) of level 2 in both windows, each in its client.
+click_both() {
+  local c=$1 r=$2 button=$3
+  window_geometry "$OURS"
+  xdotool mousemove $((X + (8 + c) * 16 + 8)) $((Y + HEIGHT - SIDE + (8 + r) * 16 + 8)) click "$button"
+  window_geometry "$WINE"
+  xdotool mousemove $((X + (8 + c) * 16 + 8)) $((Y + HEIGHT - WIDTH + (8 + r) * 16 + 8)) click "$button"
+}
+
+step "a safe cell opened, a cell flagged"
+read -r c r <<<"${safe[0]}"
+click_both "$c" "$r" 1
+read -r c r <<<"${safe[1]}"
+click_both "$c" "$r" 3
+expect_same "the opened and the flagged cells differ"
+
+step "a bomb and its explosion"
+read -r c r <<<"$bomb"
+click_both "$c" "$r" 1
+# The first bomb of the bomb row keeps animating: its tile is left out.
+MASKS=(32,80,16,16)
+expect_same "the explosion's end differs"
+
+step "the records dialog"
+focus "$WINE"
+xdotool key alt+g
+sleep 0.3  # the menu opens on the key's release
+xdotool key h
+wait_until "$WAIT" wine_dialog >/dev/null || fail "the records dialog did not open"
+dialog=$(wine_dialog)
+focus "$dialog"
+xdotool key Return
+wait_until "$WAIT" wine_window_gone "$dialog" || fail "the records dialog did not close"
+
+step "Exit"
+focus "$WINE"
+xdotool key alt+g
+sleep 0.3
+xdotool key e
+game_exited() { ! kill -0 "$GAME_PID" 2>/dev/null; }
+wait_until "$WAIT" game_exited || fail "the Windows build did not end after Exit"
+status=0
+wait "$GAME_PID" || status=$?
+GAME_PID=
+((status == 0)) || fail "the Windows build ended with code $status"
+echo "PASS ($SECONDS s)"
