@@ -13,6 +13,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <QTimer>
 
 #include <algorithm>
 #include <cmath>
