@@ -267,7 +267,7 @@ TEST_F(MainWindowTest, MouseEventsQueueClientMessages) {
     QMouseEvent press(QEvent::MouseButtonPress, QPointF(176, 144), inWindow,
                       client->window()->mapToGlobal(inWindow), Qt::LeftButton, Qt::LeftButton, {});
     QApplication::sendEvent(client, &press);
-    const MSG msg = Next();
+    const MSG msg = Next(hwnd);
     EXPECT_EQ(LOWORD(msg.lParam), 175);
     EXPECT_EQ(HIWORD(msg.lParam), 143);
 }
