@@ -24,7 +24,8 @@ test-deps:
 	@bash scripts/install-deps.sh run package test
 
 build: test-deps
-	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DZUM32_TESTS=ON $(WERROR_FLAG) >/dev/null
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DZUM32_TESTS=ON $(WERROR_FLAG) \
+	  -DZUM32_WINDOWS_EXE=$(abspath $(WINDOWS_BUILD))/zum32.exe >/dev/null
 	@cmake --build $(BUILD) -j$(JOBS)
 
 # A new build folder is configured without the test suites, which need the test tools; one that
