@@ -44,7 +44,7 @@ package:
 # The game's own libraries on Windows itself, with MinGW-w64 and windres.
 windows:
 	@bash scripts/install-deps.sh windows
-	@cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --no-warn-unused-cli -S . -B $(WINDOWS_BUILD) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
 	@cmake --build $(WINDOWS_BUILD) -j$(JOBS)
 
 # The Windows build is compared with ours under Wine by a test of the Release build.
