@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Windows build under Wine beside ours in one Xvfb, at the same frozen calendar time: the first
-# start's message boxes and records file, then the title screen, a new board, a safe cell, a flag
-# and a bomb's explosion, pixel for pixel; the records dialog; the help window; Exit with code 0.
+# start's message boxes and records file, then the title screen, a new board, a safe cell, a flag,
+# a bomb's explosion and the game-over screen, pixel for pixel; the records dialog; the help
+# window; Exit with code 0.
 # Usage: wine_compare.sh <zum32 executable> <zum32.exe> <source folder>
 set -euo pipefail
 
@@ -178,18 +179,27 @@ xdotool key ctrl+n
 MASKS=()
 expect_same "the new boards differ"
 
-# A safe cell to open, another to flag, and a bomb inside the board away from both.
-safe=() bomb=
+# Two safe cells in the top rows to open and to flag, and five bombs inside the board below them,
+# so far apart that no explosion reaches another's cell.
+safe=() bombs=()
+apart() {
+  local b bc br
+  for b in "${bombs[@]}"; do
+    read -r bc br <<<"$b"
+    (($1 - bc < 3 && bc - $1 < 3 && $2 - br < 3 && br - $2 < 3)) && return 1
+  done
+  return 0
+}
 for ((r = 1; r < 14; r++)); do
   for ((c = 1; c < 14; c++)); do
     if [[ ${BOARD[r]:c:1} == 1 ]]; then
-      [[ -z $bomb ]] && ((r > 3)) && bomb="$c $r"
+      ((r > 3 && ${#bombs[@]} < 5)) && apart "$c" "$r" && bombs+=("$c $r")
     elif ((r < 3 && ${#safe[@]} < 2)); then
       safe+=("$c $r")
     fi
   done
 done
-[[ -n $bomb && ${#safe[@]} == 2 ]] || fail "the board has no cells for the clicks"
+((${#bombs[@]} == 5 && ${#safe[@]} == 2)) || fail "the board has no cells for the clicks"
 
 # A click at the centre of board cell (c, r) of level 2 in both windows, each in its client.
 click_both() {
@@ -208,11 +218,33 @@ click_both "$c" "$r" 3
 expect_same "the opened and the flagged cells differ"
 
 step "a bomb and its explosion"
-read -r c r <<<"$bomb"
+read -r c r <<<"${bombs[0]}"
 click_both "$c" "$r" 1
-# The first bomb of the bomb row keeps animating: its tile is left out.
-MASKS=(32,80,16,16)
+# The bombs of the bomb row keep animating: their tiles are left out. So are the clock's digits:
+# a tick that falls within an explosion is lost, and the two games' ticks fall apart.
+MASKS=(32,80,64,16 16,112,64,16)
 expect_same "the explosion's end differs"
+
+step "four bombs more: game over"
+for bomb in "${bombs[@]:1:3}"; do
+  read -r c r <<<"$bomb"
+  click_both "$c" "$r" 1
+  expect_same "the screens differ after the explosion at $c $r"
+done
+cp "$work/wine.png" "$work/before.png"
+read -r c r <<<"${bombs[4]}"
+click_both "$c" "$r" 1
+# The banner's 192 x 48 pixels at (88, 32) must have come, lest a screen still in play pass.
+banner_shown() {
+  local changed
+  changed=$(compare -metric AE -extract 192x48+88+32 "$work/before.png" "$work/wine.png" null: 2>&1 || true)
+  ((${changed%% *} > 1000))
+}
+ended() { same_pixels && banner_shown; }
+# The game-over banner is drawn through its mask from the second sheet, whose colours our
+# palette display matches to the nearest colour of the game palette. The bomb row stands still.
+MASKS=(16,112,64,16)
+wait_until "$WAIT" ended || fail "no game-over screen, or the two differ"
 
 step "the records dialog"
 focus "$WINE"
