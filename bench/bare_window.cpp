@@ -1,8 +1,6 @@
-// The baseline of the start-up, idle and memory figures: the least a Qt 6 Widgets program of the
-// game's shape costs (menu bar of two menus, 368 x 368 client painting an 8-bit image).
+// The baseline of the idle figures: the least a Qt 6 Widgets program of the game's shape costs (menu bar of two menus, 368 x 368 client painting an 8-bit image).
 // --animate changes a 32 x 32 square every 128 ms; --sound opens an SDL audio device as the game's
-// first cue does (48 kHz, 512-frame buffers) and queues nothing. With ZUM32_REPORT_FIRST_FRAME set
-// it prints "first-frame <CLOCK_REALTIME ns>" to stderr once its first frame went to the screen.
+// cues do (48 kHz, 512-frame buffers) and queues nothing.
 #include <QApplication>
 #include <QImage>
 #include <QMainWindow>
@@ -17,22 +15,13 @@
 #include <dlfcn.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <ctime>
 
 namespace {
 
 constexpr int kSide = 368;
 constexpr int kSquare = 32;
 constexpr int kSquareX = 168, kSquareY = 200;
-
-void ReportFirstFrame() {
-    timespec now;
-    clock_gettime(CLOCK_REALTIME, &now);
-    std::fprintf(stderr, "first-frame %lld\n",
-                 static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
-}
 
 // SDL is loaded only for --sound, so that the start-up baseline carries no sound libraries.
 bool OpenSoundDevice() {
@@ -83,17 +72,11 @@ protected:
     void paintEvent(QPaintEvent* event) override {
         QPainter painter(this);
         for (const QRect& r : event->region()) painter.drawImage(r.topLeft(), image_, r);
-        if (!reported_) {
-            reported_ = true;
-            // Once the whole window is painted and handed to the display server.
-            if (std::getenv("ZUM32_REPORT_FIRST_FRAME")) QTimer::singleShot(0, &ReportFirstFrame);
-        }
     }
 
 private:
     QImage image_;
     int frame_ = 0;
-    bool reported_ = false;
 };
 
 }  // namespace

@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
-# Start-up, idle CPU and peak memory of the game against bench/bare_window, both in one Xvfb;
-# prints one tab-separated row per figure (figure, measured, baseline, result, target, met).
-# Usage: bench/startup_idle.sh BUILD_DIR   (STARTUP_RUNS, IDLE_RUNS and IDLE_SECONDS override)
+# Idle CPU of the game against bench/bare_window, and of the game with a sound device against the
+# same play without one, each pair side by side in one Xvfb over the same seconds; prints one
+# tab-separated row per figure (figure, measured, baseline, result, target, met). Start-up and
+# memory are startup_peers.sh's.
+# Usage: bench/startup_idle.sh BUILD_DIR   (IDLE_RUNS and IDLE_SECONDS override)
 set -euo pipefail
 
 build=${1:-build}
 game=$build/zum32
 bare=$build/bench/bare_window
-startup_runs=${STARTUP_RUNS:-7}
 idle_runs=${IDLE_RUNS:-3}
 idle_seconds=${IDLE_SECONDS:-10}
 for program in "$game" "$bare" "$build/bench/cpu_time"; do
@@ -56,28 +57,18 @@ wait_for 30 test -s "$work/display" || die "Xvfb did not start: $(cat "$work/xvf
 export DISPLAY=:$(cat "$work/display")
 export QT_QPA_PLATFORM=xcb XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime
 # SDL_AUDIODRIVER chooses below whether a sound device exists: "none" names no driver at all.
-export ZUM32_REPORT_FIRST_FRAME=1
 
-now_ns() { date +%s%N; }
+has_window() { [[ -n $(xdotool search --onlyvisible --pid "$1" 2>/dev/null) ]]; }
+shown_or_ended() { has_window "$1" || not_running "$1"; }
 
-peak_kb() { awk '/^VmHWM:/ {print $2}' /proc/"$1"/status; }
-
-has_first_frame() { grep -q '^first-frame ' "$1"; }
-shown_or_ended() { has_first_frame "$1" || not_running "$2"; }
-
-# Starts a program; sets started_pid and started_ns (process start to first frame, in ns).
+# Starts a program and waits for its window; sets started_pid.
 start() {
   local log=$1; shift
-  : >"$log"
-  local t0 t1
-  t0=$(now_ns)
-  "$@" 2>"$log" &
+  "$@" >"$log" 2>&1 &
   started_pid=$!
   pids+=("$started_pid")
-  wait_for 60 shown_or_ended "$log" "$started_pid" || true
-  has_first_frame "$log" || die "$1 showed no first frame: $(head -c 2000 "$log")"
-  t1=$(awk '/^first-frame / {print $2; exit}' "$log")
-  started_ns=$((t1 - t0))
+  wait_for 60 shown_or_ended "$started_pid" || true
+  has_window "$started_pid" || die "$1 showed no window: $(head -c 2000 "$log")"
 }
 
 running() { [[ -e /proc/$1 && $(awk '{print $3}' /proc/"$1"/stat 2>/dev/null) != Z ]]; }
@@ -94,23 +85,6 @@ stop() {
 }
 
 median() { sort -g | awk '{v[NR] = $1} END {print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2}'; }
-
-# Start-up and memory: the two programs alternate, after one unmeasured start of each that warms
-# the disk cache and the font cache. No sound device: the game opens its device at the first cue.
-export SDL_AUDIODRIVER=none
-start "$work/warm.log" "$game"; stop "$started_pid"
-start "$work/warm.log" "$bare"; stop "$started_pid"
-: >"$work/startup"
-for ((run = 0; run < startup_runs; ++run)); do
-  for who in game bare; do
-    program=$game
-    [[ $who == bare ]] && program=$bare
-    start "$work/$who.log" "$program"
-    sleep 1  # what start-up leaves behind settles before the peak is read
-    echo "$who $started_ns $(peak_kb "$started_pid")" >>"$work/startup"
-    stop "$started_pid"
-  done
-done
 
 window_width() { xdotool getwindowgeometry "$1" 2>/dev/null | awk '/Geometry:/ {split($2, s, "x"); print s[1]}'; }
 is_playing() { [[ $(window_width "$1") == 480 ]]; }
@@ -134,10 +108,11 @@ start_play() {
   wait_for 20 is_playing "$window" || die "Ctrl+N did not start a game"
 }
 
-# Idle: the game and the animated bare window run side by side, so that both are measured over
-# the same seconds of a shared machine. Without a sound device: the title, then play. With one
-# (SDL's dummy driver, whose thread wakes as a real device's does): play, against the bare window
-# holding the same device open.
+# Idle: two programs run side by side, so that both are measured over the same seconds of a shared
+# machine. Without a sound device, the game against the animated bare window: the title, then
+# play. Then play with a sound device (SDL's dummy driver, whose thread wakes as a real device's
+# does while open) against the same play without one: the clock's cue sounds every second, and
+# the device must not keep waking between the cues.
 : >"$work/idle"
 for ((run = 0; run < idle_runs; ++run)); do
   export SDL_AUDIODRIVER=none
@@ -150,17 +125,16 @@ for ((run = 0; run < idle_runs; ++run)); do
   play=$(measure_idle "$game_pid" "$bare_pid")
   stop "$game_pid"; stop "$bare_pid"
 
-  export SDL_AUDIODRIVER=dummy
-  start "$work/game-idle.log" "$game"; game_pid=$started_pid
-  start "$work/bare-idle.log" "$bare" --animate --sound; bare_pid=$started_pid
-  start_play "$game_pid"
+  SDL_AUDIODRIVER=dummy start "$work/game-idle.log" "$game"; sound_pid=$started_pid
+  start "$work/silent-idle.log" "$game"; silent_pid=$started_pid
+  start_play "$sound_pid"
+  start_play "$silent_pid"
   sleep 2
-  sound=$(measure_idle "$game_pid" "$bare_pid")
-  stop "$game_pid"; stop "$bare_pid"
+  sound=$(measure_idle "$sound_pid" "$silent_pid")
+  stop "$sound_pid"; stop "$silent_pid"
   echo "$title $play $sound" >>"$work/idle"
 done
 
-field() { awk -v who="$1" -v col="$2" '$1 == who {print $col}' "$work/startup" | median; }
 idle_col() { awk -v col="$1" '{print $col}' "$work/idle" | median; }
 # Each ratio is the median of the per-run ratios, each taken over the same seconds.
 idle_ratio() { awk -v a="$1" -v b="$2" '{print $a / $b}' "$work/idle" | median; }
@@ -170,23 +144,11 @@ row() {  # figure, measured ns, baseline ns, baseline name, ratio, limit
     printf "%s\t%.1f ms\t%.1f ms (%s)\t%.2f×\t≤ %s×\t%s\n", f, m / 1e6, b / 1e6, n, r, l, r <= l ? "yes" : "no"
   }'
 }
-if ((startup_runs > 0)); then
-  game_start=$(field game 2); bare_start=$(field bare 2)
-  row "Start-up to the first title frame, in Xvfb (median of $startup_runs)" "$game_start" "$bare_start" \
-    "bare window to its first frame" "$(awk '$1 == "game" {g[++n] = $2} $1 == "bare" {b[++m] = $2} END {for (i = 1; i <= n; ++i) print g[i] / b[i]}' "$work/startup" | median)" 1.3
-fi
 if ((idle_runs > 0)); then
   row "Idle CPU, ${idle_seconds} s on the animated title (median of $idle_runs)" "$(idle_col 1)" "$(idle_col 2)" \
     "bare window animating" "$(idle_ratio 1 2)" 1.5
   row "Idle CPU, ${idle_seconds} s of level-3 play with no input (median of $idle_runs)" "$(idle_col 3)" "$(idle_col 4)" \
     "bare window animating" "$(idle_ratio 3 4)" 3
-  row "… the same with a sound device open (SDL dummy driver)" "$(idle_col 5)" "$(idle_col 6)" \
-    "bare window animating, same device open" "$(idle_ratio 5 6)" 3
-fi
-if ((startup_runs > 0)); then
-  awk -v g="$(field game 3)" -v b="$(field bare 3)" -v n="$startup_runs" 'BEGIN {
-    d = (g - b) * 1024 / 1e6
-    printf "Peak resident memory after start-up (median of %d)\t%.1f MB\t%.1f MB (bare window)\t%+.1f MB\t≤ +10 MB\t%s\n", \
-      n, g * 1024 / 1e6, b * 1024 / 1e6, d, d <= 10 ? "yes" : "no"
-  }'
+  row "… the same with a sound device (SDL dummy driver; the clock's cue every second)" "$(idle_col 5)" \
+    "$(idle_col 6)" "the same play without a device" "$(idle_ratio 5 6)" 1.2
 fi

@@ -21,7 +21,10 @@ void RecordSounds(bool on);
 std::vector<SoundCall> RecordedSounds();
 void ClearRecordedSounds();
 
-// True once the device is open and until shutdown.
+// True once SDL's audio has started with a driver, until shutdown.
+bool AudioReady();
+
+// True while the device is open: from a cue until shortly after the last one has played.
 bool AudioDeviceOpen();
 
 // Bytes of device-format audio still waiting in the queue; 0 without a device.

@@ -1,10 +1,12 @@
 // WAV parsing and cue playback of the sound service, on SDL's dummy audio device.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "mmsystem.h"
@@ -183,7 +185,7 @@ class SoundPlayback : public testing::Test {
 protected:
     void SetUp() override {
         platform::InitAudio();
-        ASSERT_TRUE(platform_test::AudioDeviceOpen()) << "SDL_AUDIODRIVER=dummy should give a device";
+        ASSERT_TRUE(platform_test::AudioReady()) << "SDL_AUDIODRIVER=dummy should give a driver";
     }
     void TearDown() override {
         platform_test::RecordSounds(false);
@@ -242,6 +244,22 @@ TEST_F(SoundPlayback, StopsClearTheQueue) {
         ASSERT_GT(platform_test::QueuedAudioBytes(), 0u) << c.name;
         EXPECT_EQ(c.stop(), c.result) << c.name;
         EXPECT_EQ(platform_test::QueuedAudioBytes(), 0u) << c.name;
+    }
+}
+
+// The device is open only while cues sound: its thread would wake every buffer otherwise.
+TEST_F(SoundPlayback, TheDeviceOpensForACueAndClosesOnceItHasPlayed) {
+    Bytes cue = GameWav(1100);  // 0.05 s
+    for (int round = 0; round < 2; ++round) {
+        Play(cue);
+        EXPECT_TRUE(platform_test::AudioDeviceOpen()) << round;
+        EXPECT_GT(platform_test::QueuedAudioBytes(), 0u) << round;
+        // A bounded wait for the close, not a timing: the cue and the device's buffers take 0.2 s.
+        const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (platform_test::AudioDeviceOpen() && std::chrono::steady_clock::now() < limit) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        EXPECT_FALSE(platform_test::AudioDeviceOpen()) << round;
     }
 }
 

@@ -147,8 +147,9 @@ TEST_F(ProfileCrash, KilledWriterLeavesTheOldOrTheNewFileWhole) {
     const fs::path live = folder_ / ('.' + fs::path(path_).filename().string() + ".tmp" +
                                      std::to_string(getpid()) + "-999999");
     std::ofstream(live) << "a write in progress";
-    // A value that neither version holds, since writing the value a key already has writes nothing.
-    ASSERT_TRUE(WritePrivateProfileStringA(kSection, kKey, "SWEEP", path_.c_str()));
+    // A value the file holds already would leave the folder alone.
+    const char* change = Slurp(path_) == oldVersion_ ? kNewValue : kOldValue;
+    ASSERT_TRUE(WritePrivateProfileStringA(kSection, kKey, change, path_.c_str()));
     EXPECT_EQ(LeftoverCount(), 1);
     EXPECT_TRUE(fs::exists(live));
     fs::remove(live);

@@ -180,9 +180,10 @@ TEST_F(SettingsTest, InsertionKeepsTheTablesOrder) {
             t.times[i] = k.times[i];
             std::strcpy(t.names[i], names[i]);
         }
+        ASSERT_TRUE(WriteLevelRecords(2));  // the insertion starts from the file's table
         t.times[5] = k.candidate;
         std::strcpy(t.names[5], "N");
-        InsertNewRecord();
+        ASSERT_TRUE(InsertNewRecord());
         std::vector<std::string> order;
         for (int i = 0; i < 5; ++i) order.push_back(t.names[i]);
         EXPECT_EQ(order, k.order) << k.candidate;

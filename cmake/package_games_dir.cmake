@@ -1,0 +1,12 @@
+# Run by cpack between the staging install and the package: Debian keeps games in /usr/games.
+file(GLOB_RECURSE staged_programs LIST_DIRECTORIES false "${CPACK_TEMPORARY_INSTALL_DIRECTORY}/*/zum32")
+list(FILTER staged_programs INCLUDE REGEX "/usr/bin/zum32$")
+foreach(program ${staged_programs})
+  get_filename_component(bin ${program} DIRECTORY)
+  file(MAKE_DIRECTORY ${bin}/../games)
+  file(RENAME ${program} ${bin}/../games/zum32)
+  file(GLOB left ${bin}/*)
+  if(NOT left)
+    file(REMOVE_RECURSE ${bin})
+  endif()
+endforeach()
