@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/core/profile_text.h"
+#include "platform/core/profile_utf16.h"
 
 namespace {
 
@@ -82,6 +83,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Deleting the key and the section must be as safe as writing.
     WriteString(written, section.c_str(), key.c_str(), nullptr);
     WriteString(written, section.c_str(), nullptr, nullptr);
+    // The same bytes as a UTF-16 file: the text unchanged gives back the very bytes, and an
+    // edit never trips over odd lengths or lone surrogates.
+    const std::string utf16 = "\xFF\xFE" + file;
+    const Utf16File unicode(utf16);
+    if (unicode.Encode(unicode.Text()) != utf16) Fail("an unedited UTF-16 file changed");
+    unicode.Encode(WriteString(unicode.Text(), section.c_str(), key.c_str(), value.c_str()));
     if (!RoundTripApplies(section, key, value)) return 0;
 
     if (Read(written, section.c_str(), key.c_str()) != value) Fail("value does not read back");

@@ -8,7 +8,11 @@
 #include "resource.h"
 #include "shell/media.h"
 
-void InsertNewRecord() {
+BOOL InsertNewRecord() {
+    // Another copy of the game may have entered records at this level since the load: the
+    // table is read again under the lock, so that its records and this one all stay.
+    HANDLE lock = LockRecordsFile();
+    ReloadLevelRecords(GameState.level);
     LevelRecords& table = GameState.records[GameState.level - 1];
     // This exact exchange order decides where equal times end up; it is part of the records'
     // look, so it stays as it is rather than becoming a stable sort.
@@ -25,7 +29,9 @@ void InsertNewRecord() {
             }
         }
     }
-    WriteLevelRecords(GameState.level);
+    BOOL saved = WriteLevelRecords(GameState.level);
+    UnlockRecordsFile(lock);
+    return saved;
 }
 
 INT_PTR EntryDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM) {
@@ -44,7 +50,7 @@ INT_PTR EntryDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM) {
                 GetDlgItemTextA(dialog, IDC_ENTRY_NAME, name, sizeof name);
                 std::memcpy(GameState.records[GameState.level - 1].names[5], name, sizeof name);
             }
-            InsertNewRecord();
+            if (!InsertNewRecord()) ReportUnsavedRecords(dialog);
             EndDialog(dialog, 1);
             return 1;
         default:

@@ -69,7 +69,8 @@ INT_PTR PropertyDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM) {
                             levelText = kLevelText[i];
                         }
                     }
-                    WritePrivateProfileStringA(kIniSection, "LEVEL", levelText, kIniFile);
+                    if (!WritePrivateProfileStringA(kIniSection, "LEVEL", levelText, kIniFile))
+                        ReportUnsavedRecords(dialog);
                     EndDialog(dialog, 1);
                     return 1;
                 }
@@ -81,8 +82,9 @@ INT_PTR PropertyDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM) {
                 case IDC_PROP_CLEAR2:
                 case IDC_PROP_CLEAR3: {
                     int k = LOWORD(wParam) - IDC_PROP_CLEAR1;
-                    ResetLevelRecords(k);
+                    bool saved = ResetLevelRecords(k);
                     ShowBest(dialog, k + 1);
+                    if (!saved) ReportUnsavedRecords(dialog);
                     return 1;
                 }
                 default:

@@ -31,8 +31,7 @@ bool ReadName(const char* key, char* name) {
 }
 
 // True when all five ranks of the level were read with a name and a time other than 0.
-bool LoadLevel(int level) {
-    LevelRecords& table = GameState.records[level - 1];
+bool ReadLevel(int level, LevelRecords& table) {
     char key[32];
     for (int rank = 1; rank <= 5; ++rank) {
         FormatKey(key, sizeof key, "NAME", rank, level);
@@ -56,7 +55,7 @@ void LoadSettings(HWND window) {
         GameState.level = 2;
     }
     for (int level = 1; level <= 3; ++level) {
-        if (LoadLevel(level)) continue;
+        if (ReadLevel(level, GameState.records[level - 1])) continue;
         char text[128];
         std::snprintf(text, sizeof text, "%sのデータがありません。\n新規に作成します。",
                       kLevelName[level]);
@@ -65,28 +64,66 @@ void LoadSettings(HWND window) {
     }
 }
 
-void ResetLevelRecords(int k) {
+BOOL ResetLevelRecords(int k) {
     LevelRecords& table = GameState.records[k];
-    char key[32];
     for (int rank = 1; rank <= 5; ++rank) {
-        FormatKey(key, sizeof key, "NAME", rank, k + 1);
-        WritePrivateProfileStringA(kIniSection, key, kEmptyName, kIniFile);
         std::strcpy(table.names[rank - 1], kEmptyName);
-        FormatKey(key, sizeof key, "TIME", rank, k + 1);
-        WritePrivateProfileStringA(kIniSection, key, "9999", kIniFile);
         table.times[rank - 1] = kEmptyTime;
     }
+    HANDLE lock = LockRecordsFile();
+    BOOL saved = WriteLevelRecords(k + 1);
+    UnlockRecordsFile(lock);
+    return saved;
 }
 
-void WriteLevelRecords(int level) {
+BOOL WriteLevelRecords(int level) {
     const LevelRecords& table = GameState.records[level - 1];
     char key[32];
     char value[16];
+    // After a failed write the file still holds whole entries of the old table; writing on
+    // could mix the two.
     for (int rank = 1; rank <= 5; ++rank) {
         FormatKey(key, sizeof key, "NAME", rank, level);
-        WritePrivateProfileStringA(kIniSection, key, table.names[rank - 1], kIniFile);
+        if (!WritePrivateProfileStringA(kIniSection, key, table.names[rank - 1], kIniFile))
+            return FALSE;
         FormatKey(key, sizeof key, "TIME", rank, level);
         std::snprintf(value, sizeof value, "%d", table.times[rank - 1]);
-        WritePrivateProfileStringA(kIniSection, key, value, kIniFile);
+        if (!WritePrivateProfileStringA(kIniSection, key, value, kIniFile)) return FALSE;
     }
+    return TRUE;
+}
+
+void ReloadLevelRecords(int level) {
+    LevelRecords& table = GameState.records[level - 1];
+    LevelRecords stored = table;
+    if (!ReadLevel(level, stored)) return;
+    std::memcpy(table.times, stored.times, 5 * sizeof table.times[0]);
+    std::memcpy(table.names, stored.names, 5 * sizeof table.names[0]);
+}
+
+HANDLE LockRecordsFile() {
+    HANDLE lock = CreateMutexA(nullptr, FALSE, "MUTEX_ZUM32");
+    if (!lock) return nullptr;
+    // A copy that ended while it held the lock leaves it to us; one that holds it for this long
+    // is stuck, and going on without it still writes whole files.
+    DWORD waited = WaitForSingleObject(lock, 10000);
+    if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
+        CloseHandle(lock);
+        return nullptr;
+    }
+    return lock;
+}
+
+void UnlockRecordsFile(HANDLE lock) {
+    if (!lock) return;
+    ReleaseMutex(lock);
+    CloseHandle(lock);
+}
+
+void ReportUnsavedRecords(HWND owner) {
+    char text[160];
+    std::snprintf(text, sizeof text,
+                  "記録を %s に保存できませんでした。\nディスクの空きと書き込みの許可を確かめて下さい。",
+                  kIniFile);
+    MessageBoxA(owner, text, "ずむのタイル32", MB_OK | MB_ICONSTOP);
 }

@@ -8,7 +8,20 @@ extern const char* const kIniSection;  // "ずむタイ32"
 extern const char* const kLevelName[4];
 
 void LoadSettings(HWND window);
-// Writes the five empty entries of level index k (level k + 1) to memory and to the file.
-void ResetLevelRecords(int k);
-// Writes the ten keys of one level's ranks 1..5, each name before its time.
-void WriteLevelRecords(int level);
+// Writes the five empty entries of level index k (level k + 1) to memory and to the file;
+// FALSE when the file did not take them.
+BOOL ResetLevelRecords(int k);
+// Writes the ten keys of one level's ranks 1..5, each name before its time; stops at the first
+// write that fails and then answers FALSE.
+BOOL WriteLevelRecords(int level);
+// Reads ranks 1..5 of one level from the file again, where another copy of the game may have
+// entered records since the load; a table the file holds incomplete leaves memory as it is.
+void ReloadLevelRecords(int level);
+
+// Keeps the other copies of the game from changing the file until UnlockRecordsFile, so that a
+// read of the file, the change and its writes act as one; null when there is no such lock.
+HANDLE LockRecordsFile();
+void UnlockRecordsFile(HANDLE lock);
+
+// Tells the player, in a box owned by owner, that a change of the records was not saved.
+void ReportUnsavedRecords(HWND owner);

@@ -18,9 +18,10 @@ void Ring(HDC destDC, int x, int y, int side, DWORD rop) {
 
 void DrawCellCursor(HDC destDC) {
     if (!GameState.cursorShown) return;
-    // Black on the tile's edge and white inside it: one of the two stands out on every tile,
-    // the light closed and flagged ones and the dark opened ones alike.
+    // Black on the tile's edge and two white pixels inside it: one of the two stands out on every
+    // tile, the light closed and flagged ones and the dark opened ones alike.
     POINT at = CellOrigin(GameState.cursorCol, GameState.cursorRow);
     Ring(destDC, at.x, at.y, 16, BLACKNESS);
     Ring(destDC, at.x + 1, at.y + 1, 14, WHITENESS);
+    Ring(destDC, at.x + 2, at.y + 2, 12, WHITENESS);
 }

@@ -77,6 +77,9 @@ SPARK_W = (255, 255, 220)
 SPARK_Y = (255, 228, 60)
 SPARK_O = (255, 140, 20)
 SPARK_R = (230, 50, 20)
+# The hit bomb on its opened tile: a nearly black body in an orange glow.
+HIT_BODY = {"e": (6, 6, 10), "K": (24, 24, 34), "d": (12, 12, 20)}
+HIT_GLOW = [(255, 206, 84), (240, 150, 44), (150, 96, 32)]  # from the body outward
 # Flag.
 F_RED = (232, 36, 36)
 F_RED_LT = (255, 110, 96)
@@ -352,8 +355,17 @@ def bomb16(body=None):
 
 
 def open_bomb_tile():
+    """A dark bomb alone on the dark-green tile reads poorly; its glow makes it stand out."""
     t = open_tile()
-    paint_map(t, 0, 0, BOMB16, bomb16())
+    body = rows_mask(BOMB16, "eKdrscC")
+    near = dilate(body, 1, diagonal=False) & ~body
+    corner = dilate(body, 1) & ~body & ~near
+    far = dilate(body, 2, diagonal=False) & ~body & ~near & ~corner
+    inside = np.zeros_like(body)
+    inside[1:, 1:] = True  # the tile's dark outer edge stays
+    for ring, colour in ((far, HIT_GLOW[2]), (corner, HIT_GLOW[1]), (near, HIT_GLOW[0])):
+        t[ring & inside] = colour
+    paint_map(t, 0, 0, BOMB16, bomb16(HIT_BODY))
     return t
 
 
@@ -749,6 +761,25 @@ def blast_mask(pic):
     return m
 
 
+def enclosed_filled(mask):
+    """The mask with every hole filled: what no 4-connected path of clear pixels joins to the edge."""
+    clear = ~mask
+    outside = np.zeros_like(mask)
+    outside[0, :], outside[-1, :], outside[:, 0], outside[:, -1] = clear[0, :], clear[-1, :], clear[:, 0], clear[:, -1]
+    while True:
+        grown = dilate(outside, 1, diagonal=False) & clear
+        if (grown == outside).all():
+            return ~outside
+        outside = grown
+
+
+def banner_mask(pic):
+    """The lettering's deepest shading is black inside its counters: those pixels stay opaque."""
+    m = canvas(pic.shape[1], pic.shape[0], WHITE)
+    m[enclosed_filled((pic != 0).any(axis=2))] = BLACK
+    return m
+
+
 # ---------------------------------------------------------------------------------------------
 # Title caption strip
 # ---------------------------------------------------------------------------------------------
@@ -894,8 +925,8 @@ def sub_sheet():
     names = []
     clear = gold_lettering("目的達成")
     over = gold_lettering("遊技停止")
-    for name, y, img in (("CLEAR_BANNER", 0, clear), ("CLEAR_BANNER_MASK", 48, blast_mask(clear)),
-                         ("OVER_BANNER", 96, over), ("OVER_BANNER_MASK", 144, blast_mask(over))):
+    for name, y, img in (("CLEAR_BANNER", 0, clear), ("CLEAR_BANNER_MASK", 48, banner_mask(clear)),
+                         ("OVER_BANNER", 96, over), ("OVER_BANNER_MASK", 144, banner_mask(over))):
         put(s, 0, y, img)
         names.append(("banners", name, 0, y, 192, 48))
     return s, names
@@ -1431,11 +1462,14 @@ def check_table(table, what):
     require(not (set(own) & STATICS), what + ": no game colour repeats a static colour")
 
 
-def check_masked(pic, mask, what):
+def check_masked(pic, mask, what, solid=False):
+    """solid: the mask also covers the picture's black pixels that its content encloses."""
     white = (mask == 255).all(axis=2)
     black = (mask == 0).all(axis=2)
     require((white | black).all(), what + ": mask only pure black and white")
     content = (pic != 0).any(axis=2)
+    if solid:
+        content = enclosed_filled(content)
     require((content == black).all(), what + ": mask black exactly where the picture has content")
 
 
@@ -1459,7 +1493,7 @@ def check_bitmaps(resources):
         check_masked(char[80:128, 48 * i:48 * i + 48], char[80:128, 144 + 48 * i:192 + 48 * i], "blast %d" % (i + 1))
     for y in (0, 96):
         pic = sub[y:y + 48]
-        check_masked(pic, sub[y + 48:y + 96], "banner at y %d" % y)
+        check_masked(pic, sub[y + 48:y + 96], "banner at y %d" % y, solid=True)
         edge = np.concatenate([pic[0], pic[-1], pic[:, 0], pic[:, -1]])
         require(not edge.any(), "banner at y %d: lettering clipped" % y)
     # The hopping bomb is drawn over the picture at (205, 24): that square and a margin stay plain pink.

@@ -97,9 +97,13 @@ std::pair<std::size_t, std::size_t> GroupOf(const DialogRecord& r, std::size_t i
     return {begin, end};
 }
 
+// As BM_SETCHECK does, a radio button is a tab stop exactly while it is checked: Tab enters its
+// group at the checked button, whatever the template said.
 void SetChecked(const DialogRecord& r, HWND control, bool checked) {
     DialogControlRecord* c = ControlOf(control);
-    if (!c || c->checked == checked) return;
+    if (!c) return;
+    control->style = checked ? control->style | WS_TABSTOP : control->style & ~WS_TABSTOP;
+    if (c->checked == checked) return;
     c->checked = checked;
     if (r.view) r.view->CheckChanged(control);
 }
@@ -276,6 +280,22 @@ bool DialogArrowKey(HWND dialog, bool forward) {
     return true;
 }
 
+bool DialogTabKey(HWND dialog, bool forward) {
+    DialogRecord* r = DialogOf(dialog);
+    if (!r || r->controls.empty()) return false;
+    const std::size_t count = r->controls.size();
+    // Without a focus, Tab starts at the first control and Shift+Tab at the last.
+    const std::size_t at = r->focus ? IndexOf(*r, r->focus) : forward ? count - 1 : 0;
+    for (std::size_t step = 1; step <= count; ++step) {
+        HWND next = r->controls[forward ? (at + step) % count : (at + count - step) % count];
+        if ((next->style & WS_TABSTOP) && (next->style & WS_VISIBLE) && CanTakeFocus(next)) {
+            MoveFocus(*r, next, true);
+            return true;
+        }
+    }
+    return false;
+}
+
 void DialogFocusMoved(HWND control) {
     if (!ControlOf(control)) return;
     if (DialogRecord* r = DialogOf(control->parent)) MoveFocus(*r, control, false);
@@ -409,6 +429,7 @@ std::size_t TypeText(HWND dialog, const std::string& cp932) {
 void PressEnter(HWND dialog) { DialogDefaultButton(dialog); }
 void PressEscape(HWND dialog) { DialogCancel(dialog); }
 bool PressArrow(HWND dialog, bool forward) { return DialogArrowKey(dialog, forward); }
+bool PressTab(HWND dialog, bool forward) { return DialogTabKey(dialog, forward); }
 
 bool DialogEnded(HWND dialog) {
     const DialogRecord* r = DialogOf(dialog);

@@ -80,6 +80,9 @@ void DialogCancel(HWND dialog);
 // An arrow key on a button: the focus moves to the next button of its group, wrapping; an
 // automatic radio button that gets it is clicked. False when the focus is not on a button.
 bool DialogArrowKey(HWND dialog, bool forward);
+// Tab (forward) or Shift+Tab: the focus moves to the next enabled, visible control with
+// WS_TABSTOP in template order, wrapping. False when there is none.
+bool DialogTabKey(HWND dialog, bool forward);
 // The user moved the focus to control (null: to nothing); the view already shows it.
 void DialogFocusMoved(HWND control);
 // SetWindowTextA changed the text of a dialog or of one of its controls: the view shows it.

@@ -168,7 +168,8 @@ Backend& CurrentBackend();
 
 // Called by a backend when a timer's period has elapsed: at most one WM_TIMER stays pending.
 void TimerElapsed(HWND hwnd, UINT_PTR id);
-// Queues an input message (mouse, keyboard) as the hardware would.
+// Queues an input message (mouse, keyboard) as the hardware would: in a queue of its own, served
+// after the posted messages and before paints and timers.
 void QueueInput(const MSG& msg);
 
 // The dispatching of a modal loop: everything queued (posted messages, paints, pending timers)

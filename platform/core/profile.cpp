@@ -1,11 +1,11 @@
 // Private profile (INI) files on disk: where they live, how they are read and replaced.
 #include <dirent.h>
 #include <fcntl.h>
-#include <pwd.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
@@ -13,27 +13,17 @@
 #include <string>
 #include <string_view>
 
+#include "config_folder.h"
+#include "folder_lock.h"
 #include "profile_text.h"
+#include "profile_utf16.h"
 #include "winbase.h"
 
 namespace {
 
 using namespace platform::profile;
-
-// $XDG_CONFIG_HOME/zum32, or ~/.config/zum32; empty when there is no home to be found.
-std::string ConfigFolder() {
-    const char* xdg = std::getenv("XDG_CONFIG_HOME");
-    // A relative XDG_CONFIG_HOME is invalid by the XDG rules and is ignored like an empty one.
-    if (xdg && xdg[0] == '/') return std::string(xdg) + "/zum32";
-    std::string home;
-    if (const char* h = std::getenv("HOME"); h && h[0]) {
-        home = h;
-    } else if (const passwd* pw = getpwuid(getuid()); pw && pw->pw_dir) {
-        home = pw->pw_dir;
-    }
-    if (home.empty()) return {};
-    return home + "/.config/zum32";
-}
+using platform::files::ConfigFolder;
+using platform::files::MakeFolders;
 
 bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
@@ -63,18 +53,6 @@ std::string FindIgnoringCase(const std::string& folder, const std::string& name)
         closedir(dir);
     }
     return best.empty() ? exact : folder + "/" + best;
-}
-
-// Creates the folder and any missing parents, private to the user as XDG asks.
-bool MakeFolders(const std::string& folder) {
-    for (std::size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
-        std::string part = folder.substr(0, slash);
-        struct stat st;
-        bool isFolder = stat(part.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-        if (!isFolder && mkdir(part.c_str(), 0700) != 0) return false;
-        if (slash == std::string::npos) break;
-    }
-    return true;
 }
 
 // The path that fileName names; nullopt when none can be made.
@@ -118,13 +96,13 @@ ReadResult ReadAll(const std::string& path, std::string& out) {
     return ReadResult::Ok;
 }
 
-// The file's bytes for a read: empty when it is missing or cannot be read.
+// The file's text for a read, in code page 932: empty when it is missing or cannot be read.
 std::string ReadForLookup(LPCSTR fileName) {
     std::string text;
     if (std::optional<std::string> path = ResolvePath(fileName, false)) {
         ReadAll(*path, text);
     }
-    return text;
+    return IsUtf16(text) ? Utf16File(text).Text() : text;
 }
 
 bool WriteAll(int fd, std::string_view bytes) {
@@ -190,6 +168,24 @@ bool ReplaceFile(const std::string& path, std::string_view bytes, const struct s
     return true;
 }
 
+// Holds the lock on a file's folder for one read-modify-write, so that two processes writing
+// the same file lose neither change. A writer that cannot have it within the wait goes on
+// unlocked: the replace stays atomic, and a stuck process cannot stop every write.
+class FileChangeLock {
+public:
+    explicit FileChangeLock(const std::string& path)
+        : id_(platform::files::LockFolder(path.substr(0, std::max<std::size_t>(path.rfind('/'), 1)),
+                                          10000)) {}
+    ~FileChangeLock() {
+        if (id_) platform::files::UnlockFolder(*id_);
+    }
+    FileChangeLock(const FileChangeLock&) = delete;
+    FileChangeLock& operator=(const FileChangeLock&) = delete;
+
+private:
+    std::optional<platform::files::FolderLockId> id_;
+};
+
 }  // namespace
 
 UINT GetPrivateProfileIntA(LPCSTR section, LPCSTR key, int defaultValue, LPCSTR fileName) {
@@ -217,16 +213,23 @@ BOOL WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR
             path = real;
             std::free(real);
         }
-        exists = stat(path.c_str(), &st) == 0;
     }
+    FileChangeLock lock(path);
+    exists = stat(path.c_str(), &st) == 0;
     // A file without any write permission is read-only, even to root, as on Windows.
     if (exists && ((st.st_mode & 0222) == 0 || access(path.c_str(), W_OK) != 0)) return FALSE;
 
     // A folder or anything else that is no regular file fails here.
-    std::string text;
-    if (ReadAll(path, text) == ReadResult::Failed) return FALSE;
+    std::string bytes;
+    if (ReadAll(path, bytes) == ReadResult::Failed) return FALSE;
+    // A file in UTF-16 is edited as code page 932 text and stays UTF-16; a UTF-8 mark is
+    // just bytes, as on Windows.
+    std::optional<Utf16File> utf16;
+    if (IsUtf16(bytes)) utf16.emplace(bytes);
+    const std::string& text = utf16 ? utf16->Text() : bytes;
     std::string updated = WriteString(text, section, key, value);
     // Writing the value that is there, or deleting what is not, leaves the file as it is.
     if (updated == text) return TRUE;
+    if (utf16) updated = utf16->Encode(updated);
     return ReplaceFile(path, updated, exists ? &st : nullptr) ? TRUE : FALSE;
 }

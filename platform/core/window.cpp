@@ -58,6 +58,7 @@ struct State {
     std::vector<HWND> windows;                   // live windows, in creation order
     std::vector<HWND> dead;                      // destroyed, kept until Reset so handles stay unique
     std::deque<MSG> posted;
+    std::deque<MSG> input;  // mouse and keys: served after the posted messages
     bool quitPosted = false;
     int quitCode = 0;
     HeadlessBackend headless;
@@ -172,13 +173,19 @@ bool TakePendingTimer(MSG* msg) {
     return false;
 }
 
-// The next message the loop takes, without waiting, in Windows' order: posted and input
-// messages, then (unless a quit waits) a paint, then a pending timer. False when none is due.
+bool TakeFront(std::deque<MSG>& queue, MSG* msg) {
+    if (queue.empty()) return false;
+    *msg = queue.front();
+    queue.pop_front();
+    return true;
+}
+
+// The next message the loop takes, without waiting, in Windows' order: posted messages, then
+// (unless a quit waits) input, a paint, a pending timer. False when none is due. A command that
+// a click posts is thus handled before a key pressed in the same moment.
 bool TakeNextMessage(MSG* msg) {
     State& s = S();
-    if (!s.posted.empty()) {
-        *msg = s.posted.front();
-        s.posted.pop_front();
+    if (TakeFront(s.posted, msg) || (!s.quitPosted && TakeFront(s.input, msg))) {
         if (msg->message >= WM_KEYDOWN && msg->message <= WM_SYSKEYUP) s.keyModifiers = msg->lPrivate;
         return true;
     }
@@ -227,7 +234,7 @@ void TimerElapsed(HWND hwnd, UINT_PTR id) {
         if (t.id == id) t.pending = true;
 }
 
-void QueueInput(const MSG& msg) { S().posted.push_back(msg); }
+void QueueInput(const MSG& msg) { S().input.push_back(msg); }
 
 int DispatchQueued(HWND disabled) {
     int count = 0;
@@ -337,9 +344,9 @@ BOOL DestroyWindow(HWND hwnd) {
     hwnd->timers.clear();
     auto& w = S().windows;
     w.erase(std::remove(w.begin(), w.end(), hwnd), w.end());
-    auto& q = S().posted;
-    q.erase(std::remove_if(q.begin(), q.end(), [&](const MSG& m) { return m.hwnd == hwnd; }),
-            q.end());
+    for (std::deque<MSG>* q : {&S().posted, &S().input})
+        q->erase(std::remove_if(q->begin(), q->end(), [&](const MSG& m) { return m.hwnd == hwnd; }),
+                 q->end());
     S().backend->WindowDestroyed(hwnd);
     S().dead.push_back(hwnd);
     return TRUE;
@@ -640,6 +647,7 @@ void Reset() {
     s.dead.clear();
     s.classes.clear();
     s.posted.clear();
+    s.input.clear();
     s.quitPosted = false;
     s.quitCode = 0;
     s.keyModifiers = 0;

@@ -24,6 +24,7 @@ std::size_t TypeText(HWND dialog, const std::string& cp932);
 void PressEnter(HWND dialog);
 void PressEscape(HWND dialog);
 bool PressArrow(HWND dialog, bool forward);  // false when the focus is not on a button
+bool PressTab(HWND dialog, bool forward);    // Tab, or Shift+Tab when not forward
 
 bool DialogEnded(HWND dialog);      // EndDialog was called
 INT_PTR DialogResult(HWND dialog);  // what it was given

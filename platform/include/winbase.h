@@ -34,6 +34,21 @@ DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultValue, 
 BOOL WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value,
                                 LPCSTR fileName);  // atomic replace; FALSE and old file kept on failure
 
+// Mutexes. A named one is shared by every process of the user (one lock on the configuration
+// folder serves every name); owners nest, as a thread's waits on a mutex it owns do.
+struct SECURITY_ATTRIBUTES;
+using LPSECURITY_ATTRIBUTES = SECURITY_ATTRIBUTES*;
+constexpr DWORD INFINITE = 0xFFFFFFFF;
+constexpr DWORD WAIT_OBJECT_0 = 0;
+constexpr DWORD WAIT_ABANDONED = 0x80;  // never here: the lock of an owner that died is free
+constexpr DWORD WAIT_TIMEOUT = 258;
+constexpr DWORD WAIT_FAILED = 0xFFFFFFFF;
+HANDLE CreateMutexA(LPSECURITY_ATTRIBUTES attributes, BOOL initialOwner,
+                    LPCSTR name);  // null name: a mutex of this process alone
+DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds);  // WAIT_OBJECT_0 once owned, or WAIT_TIMEOUT
+BOOL ReleaseMutex(HANDLE mutex);  // gives back one ownership; FALSE when not owned
+BOOL CloseHandle(HANDLE handle);  // ownership left on a mutex goes with its handle
+
 // The module handle of the executable, as the entry point receives it.
 HINSTANCE GetModuleHandleA(LPCSTR name);
 

@@ -62,6 +62,7 @@ using HICON = HICON__*;
 using HCURSOR = HCURSOR__*;
 using HBRUSH = HBRUSH__*;
 using HRSRC = HRSRC__*;
+using HANDLE = void*;  // a kernel object: here only a mutex
 using HGDIOBJ = void*;
 using HGLOBAL = void*;
 

@@ -84,11 +84,12 @@ QPixmap IconPixmap(const std::string& name) {
 
 // The template's texts were sized for the Windows font, and ours may run wider (IPAPGothic's
 // digits are a quarter wider than MS PGothic's): a control whose template text would not fit on
-// one line gets its font condensed just enough, so that what fitted there fits here.
+// one line gets its font condensed just enough, so that what fitted there fits here. The widest
+// name a player can enter, sixteen W, needs about two thirds of the width.
 void CondenseToFit(QWidget* widget, const QString& sample, qreal room) {
     if (sample.isEmpty()) return;
     QFont font = widget->font();
-    for (int stretch = 100; stretch >= 75; --stretch) {
+    for (int stretch = 100; stretch >= 50; --stretch) {
         font.setStretch(stretch);
         if (QFontMetricsF(font).horizontalAdvance(sample) <= room) {
             if (stretch < 100) widget->setFont(font);
@@ -213,10 +214,16 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override { event->ignore(); }  // only EndDialog closes
     void reject() override {}
+    // Tab and Shift+Tab from any control: the next tab stop as the dialog manager finds it.
+    bool focusNextPrevChild(bool next) override {
+        DialogTabKey(dialog_, next);
+        return true;
+    }
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QWidget* MakeControl(HWND control);
+    void FitText(QWidget* label, HWND control);
     void Click(HWND control) { ClickDialogButton(dialog_, control->id); }
     void Pump();
 
@@ -241,22 +248,13 @@ DialogWindow::DialogWindow(HWND dialog, QWidget* parent)
     client_ = DialogUnitsToPixels(source.x, source.y, source.cx, source.cy, base_);
     setFixedSize(client_.size());
 
-    QWidget* previousStop = nullptr;
     for (HWND control : record->controls) {
         QWidget* w = MakeControl(control);
         if (!w) continue;
         widgets_[control] = w;
         controls_[w] = control;
-        if (w->focusPolicy() != Qt::NoFocus) {
-            // Tab visits the WS_TABSTOP controls in template order; the others take a click.
-            if (control->style & WS_TABSTOP) {
-                w->setFocusPolicy(Qt::StrongFocus);
-                if (previousStop) setTabOrder(previousStop, w);
-                previousStop = w;
-            } else {
-                w->setFocusPolicy(Qt::ClickFocus);
-            }
-        }
+        // A click gives the focus; Tab is the core's rule (focusNextPrevChild), not Qt's chain.
+        if (w->focusPolicy() != Qt::NoFocus) w->setFocusPolicy(Qt::ClickFocus);
         if (control->style & WS_DISABLED) w->setEnabled(false);
         if (!(control->style & WS_VISIBLE)) w->hide();
     }
@@ -353,14 +351,24 @@ QWidget* DialogWindow::MakeControl(HWND control) {
             return nullptr;
     }
     widget->setGeometry(geometry);
-    const QString sample = source.text ? QString::fromUtf16(source.text) : QString();
-    if (auto* edit = dynamic_cast<EditControl*>(widget)) {
-        CondenseToFit(edit, sample, edit->Room());
-    } else if (record->kind == ControlKind::Text &&
-               geometry.height() < 2 * QFontMetrics(font()).lineSpacing()) {
-        CondenseToFit(widget, sample, geometry.width());
-    }
+    if (auto* edit = dynamic_cast<EditControl*>(widget))
+        CondenseToFit(edit, source.text ? QString::fromUtf16(source.text) : QString(), edit->Room());
+    else if (record->kind == ControlKind::Text)
+        FitText(widget, control);
     return widget;
+}
+
+// A static of one line keeps both its template text and the program's text on that line (a
+// name of sixteen wide letters included): condensed for the wider of the two.
+void DialogWindow::FitText(QWidget* label, HWND control) {
+    if (label->height() >= 2 * QFontMetrics(font()).lineSpacing()) return;
+    const rc::DialogControl& source = *ControlOf(control)->source;
+    const QString sample = source.text ? QString::fromUtf16(source.text) : QString();
+    const QString text = FromCp932(control->text);
+    const QFontMetricsF metrics(font());
+    label->setFont(font());
+    CondenseToFit(label, metrics.horizontalAdvance(text) > metrics.horizontalAdvance(sample) ? text : sample,
+                  label->width());
 }
 
 void DialogWindow::Place(QWidget* owner) {
@@ -452,6 +460,7 @@ void DialogWindow::TextChanged(HWND window) {
         case ControlKind::Text:
             ShowStaticText(static_cast<QLabel*>(widget), text,
                            !(record->source->style & kSsNoPrefix));
+            FitText(widget, window);
             break;
         case ControlKind::Icon:
             static_cast<QLabel*>(widget)->setPixmap(IconPixmap(window->text));
@@ -497,13 +506,15 @@ INT_PTR RunDialog(HWND dialog) {
     DialogRecord* record = DialogOf(dialog);
     if (!record) return -1;
     AddDialogFontSubstitutions();
-    QWidget* owner = OwnerWidget(record->owner);
+    QPointer<QWidget> owner = OwnerWidget(record->owner);
     QPointer<DialogWindow> window = new DialogWindow(dialog, owner);
     record->view = window;
     window->Place(owner);
+    KeepFromMinimising(window);
     INT_PTR result = window->Run();
     record->view = nullptr;
     delete window.data();  // null when its owner took it along
+    ReturnFocus(owner);
     return result;
 }
 

@@ -6,6 +6,8 @@
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QFont>
+#include <QMoveEvent>
+#include <QResizeEvent>
 #include <QHBoxLayout>
 #include <QPointer>
 #include <QScreen>
@@ -14,6 +16,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 #include <QWidget>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -89,6 +92,17 @@ public:
 
     void ShowContents() { browser_->setSource(QUrl(QString::fromLatin1(kHelpContentsPage))); }
 
+    // Beside the game's window and clear of it, with the game's icon.
+    void PlaceBeside(QWidget* owner) {
+        owner_ = owner;
+        setWindowIcon(owner->windowIcon());
+        // Not yet shown, it has no frame: it gets the same decorations as the game's.
+        const QWindow* handle = owner->windowHandle();
+        decorations_ = (handle ? handle->frameGeometry() : owner->frameGeometry()).size() -
+                       owner->size();
+        Place();
+    }
+
 protected:
     void closeEvent(QCloseEvent* event) override {
         // Closed by its close box it is deleted later; a request until then opens a new one.
@@ -96,27 +110,49 @@ protected:
         QWidget::closeEvent(event);
     }
 
+    // Once the window manager has framed it, the real decorations may differ from the game's
+    // (a window that can be resized has a handle at the bottom): it is placed again with them.
+    void moveEvent(QMoveEvent* event) override {
+        QWidget::moveEvent(event);
+        Reframed();
+    }
+    void resizeEvent(QResizeEvent* event) override {
+        QWidget::resizeEvent(event);
+        Reframed();
+    }
+
 private:
+    void Place() {
+        // The window's own record of the game's frame follows the window manager's latest word.
+        const QWindow* handle = owner_->windowHandle();
+        const QRect frame = handle ? handle->frameGeometry() : owner_->frameGeometry();
+        const QScreen* screen = owner_->screen();
+        const QRect placed = PlaceHelp(screen ? screen->availableGeometry() : QRect(), frame,
+                                       kHelpSize + decorations_, kSmallestHelp + decorations_);
+        resize(placed.size() - decorations_);
+        move(placed.topLeft());  // the frame's position
+    }
+
+    void Reframed() {
+        if (!owner_ || !windowHandle() || !isVisible()) return;
+        const QMargins m = windowHandle()->frameMargins();
+        const QSize decorations(m.left() + m.right(), m.top() + m.bottom());
+        if (decorations.isNull()) return;  // not framed yet, or no window manager
+        if (decorations != decorations_) {
+            decorations_ = decorations;
+            Place();
+        }
+        owner_ = nullptr;  // once only: from now on the player places it
+    }
+
     QTextBrowser* browser_;
+    QPointer<QWidget> owner_;  // until the window manager has framed the window
+    QSize decorations_;
 };
 
 QPointer<HelpWindow>& Current() {
     static QPointer<HelpWindow> window;
     return window;
-}
-
-// Beside the game's window and clear of it, with the game's icon.
-void PlaceBeside(QWidget* window, QWidget* owner) {
-    if (!owner) return;
-    window->setWindowIcon(owner->windowIcon());
-    const QRect frame = owner->frameGeometry(), inner = owner->geometry();
-    // A window not yet shown has no frame; it gets the same decorations as the game's.
-    const QSize decorations = frame.size() - inner.size();
-    const QScreen* screen = owner->screen();
-    const QRect placed = PlaceHelp(screen ? screen->availableGeometry() : QRect(), frame,
-                                   kHelpSize + decorations, kSmallestHelp + decorations);
-    window->resize(placed.size() - decorations);
-    window->move(placed.topLeft());  // before the first show, the frame's position
 }
 
 bool NamesOurBook(const std::string& file) {
@@ -165,7 +201,7 @@ BOOL HelpRequest(QWidget* owner, QObject* lifetime, const std::string& file, UIN
                 if (lifetime)
                     QObject::connect(lifetime, &QObject::destroyed, window,
                                      [window] { delete window; });
-                PlaceBeside(window, owner);
+                if (owner) window->PlaceBeside(owner);
             }
             window->ShowContents();
             if (window->isMinimized()) window->showNormal();

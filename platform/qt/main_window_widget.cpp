@@ -13,6 +13,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPixmap>
+#include <QTimer>
 
 #include <algorithm>
 #include <cmath>
@@ -43,34 +44,39 @@ std::unique_ptr<QImageReader> IcoReader(QBuffer& buffer, const unsigned char* by
 
 }  // namespace
 
-PixelScale PixelScale::For(qreal deviceRatio) {
+PixelScale PixelScale::For(qreal deviceRatio, QPointF offset) {
     if (!(deviceRatio > 0)) deviceRatio = 1.0;
-    return PixelScale{deviceRatio, std::max(1, FloorScaled(deviceRatio))};
+    const QPointF shift(CeilScaled(offset.x()) - offset.x(), CeilScaled(offset.y()) - offset.y());
+    return PixelScale{deviceRatio, std::max(1, FloorScaled(deviceRatio + 0.5)),
+                      QPointF(std::max(0.0, shift.x()), std::max(0.0, shift.y()))};
 }
 
 QSize PixelScale::LogicalSize(int gameWidth, int gameHeight) const {
-    return QSize(CeilScaled(gameWidth * factor / deviceRatio),
-                 CeilScaled(gameHeight * factor / deviceRatio));
+    // At a fractional ratio the picture may start up to a device pixel in: room for that too.
+    const int spare = std::abs(deviceRatio - std::round(deviceRatio)) > kSlack ? 1 : 0;
+    return QSize(CeilScaled((gameWidth * factor + spare) / deviceRatio),
+                 CeilScaled((gameHeight * factor + spare) / deviceRatio));
 }
 
 QRect PixelScale::LogicalRect(const RECT& game) const {
-    const qreal s = factor / deviceRatio;
-    QPoint topLeft(FloorScaled(game.left * s), FloorScaled(game.top * s));
-    QPoint end(CeilScaled(game.right * s), CeilScaled(game.bottom * s));
+    QPoint topLeft(FloorScaled((shift.x() + game.left * factor) / deviceRatio),
+                   FloorScaled((shift.y() + game.top * factor) / deviceRatio));
+    QPoint end(CeilScaled((shift.x() + game.right * factor) / deviceRatio),
+               CeilScaled((shift.y() + game.bottom * factor) / deviceRatio));
     return QRect(topLeft, end - QPoint(1, 1));
 }
 
 QRect PixelScale::GameRect(const QRect& logical) const {
-    const qreal s = deviceRatio / factor;
-    QPoint topLeft(FloorScaled(logical.left() * s), FloorScaled(logical.top() * s));
-    QPoint end(CeilScaled((logical.right() + 1) * s), CeilScaled((logical.bottom() + 1) * s));
+    QPoint topLeft(FloorScaled((logical.left() * deviceRatio - shift.x()) / factor),
+                   FloorScaled((logical.top() * deviceRatio - shift.y()) / factor));
+    QPoint end(CeilScaled(((logical.right() + 1) * deviceRatio - shift.x()) / factor),
+               CeilScaled(((logical.bottom() + 1) * deviceRatio - shift.y()) / factor));
     return QRect(topLeft, end - QPoint(1, 1));
 }
 
 QPoint PixelScale::GamePoint(const QPointF& logical) const {
-    const qreal s = deviceRatio / factor;
-    return QPoint(static_cast<int>(std::floor(logical.x() * s + kSlack)),
-                  static_cast<int>(std::floor(logical.y() * s + kSlack)));
+    return QPoint(FloorScaled((logical.x() * deviceRatio - shift.x()) / factor),
+                  FloorScaled((logical.y() * deviceRatio - shift.y()) / factor));
 }
 
 std::optional<CursorImage> ReadCursor(const unsigned char* bytes, std::size_t size) {
@@ -148,15 +154,18 @@ ClientView::ClientView(HWND hwnd, QWidget* parent) : QWidget(parent), hwnd_(hwnd
     SyncSize();
 }
 
+PixelScale ClientView::Scale() const {
+    const qreal ratio = devicePixelRatioF();
+    return PixelScale::For(ratio, QPointF(mapTo(window(), QPoint(0, 0))) * ratio);
+}
+
 void ClientView::SyncSize() {
     if (!hwnd_) return;
     const Surface& fb = hwnd_->framebuffer;
-    setFixedSize(PixelScale::For(devicePixelRatioF()).LogicalSize(fb.width, fb.height));
+    setFixedSize(Scale().LogicalSize(fb.width, fb.height));
 }
 
-void ClientView::Present(const RECT& rect) {
-    update(PixelScale::For(devicePixelRatioF()).LogicalRect(rect));
-}
+void ClientView::Present(const RECT& rect) { update(Scale().LogicalRect(rect)); }
 
 void ClientView::PaletteChanged() {
     const auto& palette = SystemPalette();
@@ -169,8 +178,10 @@ void ClientView::PaletteChanged() {
 void ClientView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    // The painter's own scale, not the screen's, so that rendering into an image works alike.
-    const PixelScale scale = PixelScale::For(painter.deviceTransform().m11());
+    // The painter's own scale and offset, not the screen's, so that rendering into an image
+    // works alike.
+    const QTransform device = painter.deviceTransform();
+    const PixelScale scale = PixelScale::For(device.m11(), QPointF(device.dx(), device.dy()));
     const QRect picture =
         hwnd_ ? QRect(QPoint(0, 0), scale.LogicalSize(hwnd_->framebuffer.width,
                                                       hwnd_->framebuffer.height))
@@ -181,7 +192,12 @@ void ClientView::paintEvent(QPaintEvent* event) {
         painter.fillRect(event->rect(), Qt::white);
     if (!hwnd_) return;
     const QRect bounds(0, 0, hwnd_->framebuffer.width, hwnd_->framebuffer.height);
-    for (const QRect& r : event->region()) {
+    const QRegion region = event->region();
+    // From here on, one unit is one device pixel and the picture starts at (0, 0).
+    painter.setWorldTransform(
+        QTransform::fromTranslate(CeilScaled(device.dx()), CeilScaled(device.dy())) *
+        device.inverted());
+    for (const QRect& r : region) {
         QRect game = scale.GameRect(r).intersected(bounds);
         if (!game.isEmpty()) PaintGameRect(painter, scale, game);
     }
@@ -204,15 +220,17 @@ void ClientView::PaintGameRect(QPainter& painter, const PixelScale& scale, const
         for (int i = 1; i < k; ++i)
             std::memcpy(scratch_.scanLine(y * k + i), first, sizeof(QRgb) * width);
     }
-    // At the device's own ratio the block is drawn one to one onto device pixels.
-    scratch_.setDevicePixelRatio(scale.deviceRatio);
-    painter.drawImage(QPointF(game.left() * k / scale.deviceRatio, game.top() * k / scale.deviceRatio),
-                      scratch_, QRectF(0, 0, width, height));
+    painter.drawImage(QPoint(game.left() * k, game.top() * k), scratch_, QRect(0, 0, width, height));
 }
 
 void ClientView::QueueMouse(UINT message, QMouseEvent* event) {
     if (!hwnd_ || !IsLiveWindow(hwnd_)) return;
-    const QPoint p = PixelScale::For(devicePixelRatioF()).GamePoint(event->position());
+    // Qt rounds a widget's mouse positions to whole logical pixels, which at a ratio of 1.5 or 2
+    // may be the next game pixel's; the window's own position keeps the device pixel. An event
+    // made without one (its scene position is its local one) keeps the local position.
+    QPointF at = event->scenePosition() - QPointF(mapTo(window(), QPoint(0, 0)));
+    if ((at - event->position()).manhattanLength() > 1) at = event->position();
+    const QPoint p = Scale().GamePoint(at);
     WPARAM keys = 0;
     const Qt::MouseButtons buttons = event->buttons();
     if (buttons & Qt::LeftButton) keys |= MK_LBUTTON;
@@ -331,6 +349,14 @@ void MainWindowWidget::BuildMenu(HMENU menu, QWidget* into) {
         }
         menuBindings_.push_back(MenuBinding{action, menu, i});
     }
+}
+
+void MainWindowWidget::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    // The window keeps the game's size: a window manager's full screen or maximise is undone.
+    static constexpr Qt::WindowStates kResized = Qt::WindowFullScreen | Qt::WindowMaximized;
+    if (event->type() == QEvent::WindowStateChange && (windowState() & kResized))
+        QTimer::singleShot(0, this, [this] { setWindowState(windowState() & ~kResized); });
 }
 
 void MainWindowWidget::closeEvent(QCloseEvent* event) {

@@ -18,14 +18,17 @@ class QAction;
 
 namespace platform::qt {
 
-// How game pixels meet device pixels: a whole number of device pixels per game pixel, the
-// largest that fits the screen's ratio, so the picture is never blurred.
+// How game pixels meet device pixels: a whole number of device pixels per game pixel each way,
+// the screen's ratio rounded half up (2 at 1.5), so the picture is never blurred; it starts on a
+// whole device pixel, `shift` device pixels in from where the widget starts on a fractional one.
 struct PixelScale {
     qreal deviceRatio = 1.0;
     int factor = 1;  // device pixels per game pixel, each way
+    QPointF shift;   // device pixels, each in [0, 1)
 
-    static PixelScale For(qreal deviceRatio);
-    QSize LogicalSize(int gameWidth, int gameHeight) const;
+    // offset: the device position of the widget's top-left in its window's backing store.
+    static PixelScale For(qreal deviceRatio, QPointF offset = QPointF());
+    QSize LogicalSize(int gameWidth, int gameHeight) const;  // room for the picture at any shift
     QRect LogicalRect(const RECT& game) const;          // the logical pixels that show it
     QRect GameRect(const QRect& logical) const;         // the game pixels under it, unclipped
     QPoint GamePoint(const QPointF& logical) const;     // the game pixel under a position
@@ -58,6 +61,7 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
+    PixelScale Scale() const;  // for the widget where it sits in its window
     void QueueMouse(UINT message, QMouseEvent* event);
     void PaintGameRect(QPainter& painter, const PixelScale& scale, const QRect& game);
 
@@ -81,6 +85,7 @@ public:
     ClientView* Client() const { return client_; }
 
 protected:
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;

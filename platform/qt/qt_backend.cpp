@@ -29,6 +29,40 @@ std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* parent, const std::string& 
     return box;
 }
 
+namespace {
+
+class Unminimiser final : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (event->type() == QEvent::WindowStateChange && widget && widget->isMinimized())
+            QTimer::singleShot(0, widget, [widget] {  // once the state change is through
+                widget->showNormal();
+                widget->activateWindow();
+            });
+        return false;
+    }
+};
+
+}  // namespace
+
+void KeepFromMinimising(QWidget* modal) { modal->installEventFilter(new Unminimiser(modal)); }
+
+void ReturnFocus(QWidget* owner) {
+    if (!owner || !owner->window()->isVisible()) return;
+    owner->window()->activateWindow();
+}
+
+QIcon GameIcon(HWND hwnd) {
+    for (HWND h = hwnd; h && IsLiveWindow(h); h = h->parent)
+        if (h->icon && h->icon->resource)
+            return ReadIcon(h->icon->resource->bytes, h->icon->resource->size);
+    return QIcon();
+}
+
 QWidget* TopLevelWidget(HWND hwnd) {
     auto* backend = dynamic_cast<QtBackend*>(&CurrentBackend());
     return backend ? backend->WindowWidget(hwnd) : nullptr;
@@ -147,11 +181,16 @@ int QtBackend::MessageBox(HWND owner, const std::string& text, const std::string
     QWidget* parent = WindowWidget(owner);
     if (!parent) parent = QApplication::activeModalWidget();
     std::unique_ptr<QMessageBox> box = MakeMessageBox(parent, text, caption, type);
+    // From the class: the loader's boxes come before the game's window shows.
+    box->setWindowIcon(GameIcon(owner));
+    KeepFromMinimising(box.get());
     QPointer<QMessageBox> alive(box.get());
+    QPointer<QWidget> under(parent);
     PushModal(owner);
     box->exec();
     PopModal();
     if (!alive) box.release();  // its parent took it along
+    ReturnFocus(under);
     return IDOK;
 }
 

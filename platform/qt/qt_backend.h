@@ -1,6 +1,7 @@
 // The Qt backend of the core: event loop, timers, presentation, message box and modal loops.
 #pragma once
 
+#include <QIcon>
 #include <QObject>
 
 #include <map>
@@ -21,6 +22,18 @@ class MainWindowWidget;
 // The Qt window that shows a top-level HWND under the installed Qt backend, or null; dialogs and
 // message boxes are parented to it so that they sit over it and block its input.
 QWidget* TopLevelWidget(HWND hwnd);
+
+// A window manager may still offer to minimise a dialog or message box, and openbox takes the
+// window under it along; a modal window comes straight back, the game with it, as on Windows,
+// where the window under a modal one is disabled, caption buttons and all.
+void KeepFromMinimising(QWidget* modal);
+
+// Gives the window of owner (the game's, or a dialog under a closed one) the keyboard again when
+// a modal window over it has closed: with no window manager, nobody else would.
+void ReturnFocus(QWidget* owner);
+
+// The game's icon: that of the first window from hwnd up its owners with a class icon.
+QIcon GameIcon(HWND hwnd);
 
 // The message box that MessageBoxA shows: CP932 texts converted, stop icon, one OK button.
 std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* parent, const std::string& text,

@@ -222,10 +222,11 @@ screen_shows() { capture_client "$1" "$2" "$3" "$4" && tiles_match; }
 
 # ---- What the screens and the records file should show ----
 
-# The records file that a first start writes: level 2 and three empty tables, Shift-JIS, CRLF.
+# The records file that a first start writes: level 2 and three empty tables, Shift-JIS, CRLF;
+# the argument, when given, is another level.
 expected_ini() {
   local level rank
-  printf '[%s]\r\nLEVEL=2\r\n' "$(printf 'ずむタイ32' | iconv -f UTF-8 -t CP932)"
+  printf '[%s]\r\nLEVEL=%d\r\n' "$(printf 'ずむタイ32' | iconv -f UTF-8 -t CP932)" "${1:-2}"
   for level in 1 2 3; do
     for rank in 1 2 3 4 5; do
       printf 'NAME%d(%d)=NO DATA\r\nTIME%d(%d)=9999\r\n' "$rank" "$level" "$rank" "$level"

@@ -168,7 +168,7 @@ TEST_F(MovesTest, TheSeventiethSafeCellClearsLevelOne) {
     EXPECT_TRUE(platform_test::Timers(window).empty());
     EXPECT_EQ(GameState.records[0].times[5], 41);
     EXPECT_TRUE(CellShows(0, 0, SPR_CLEAR_OPEN));
-    EXPECT_TRUE(testing_support::ShowsMasked(window, BannerX(), 32, GameState.subBitmap,
+    EXPECT_TRUE(testing_support::ShowsMasked(window, 24, 32, GameState.subBitmap,
                                              SPR_CLEAR_BANNER, SPR_CLEAR_BANNER_MASK));
     ExpectInvariants();
     // The empty table's fifth time is 9999, so the name entry follows.

@@ -44,14 +44,17 @@ std::string FirstStart() {
 
 // UTF-16 little-endian with a byte-order mark, as a Windows editor saves "Unicode" text; the
 // section name is the game's in UTF-16.
-std::string Utf16FirstStart() {
-    std::u16string text = u"\uFEFF[ずむタイ32]\r\nLEVEL=3\r\nNAME1(1)=NO DATA\r\nTIME1(1)=9999\r\n";
+std::string Utf16(const std::u16string& text) {
     std::string bytes;
     for (char16_t c : text) {
         bytes += static_cast<char>(c & 0xFF);
         bytes += static_cast<char>(c >> 8);
     }
     return bytes;
+}
+
+std::string Utf16FirstStart() {
+    return Utf16(u"\uFEFF[ずむタイ32]\r\nLEVEL=3\r\nNAME1(1)=NO DATA\r\nTIME1(1)=9999\r\n");
 }
 
 // What the game's reads see: the level, the first name of level 1 and its count.
@@ -92,7 +95,7 @@ protected:
 };
 
 // Where the game's write of NAME1(1) goes in the old bytes.
-enum class Write { AppendsTheSection, AppendsTheKey, RewritesInPlace };
+enum class Write { AppendsTheSection, AppendsTheKey, RewritesInPlace, RewritesInPlaceAsUtf16 };
 
 // Files that can be read as bytes: the game reads defaults or what the bytes say, its next write
 // succeeds and reads back, and no byte of the old file is lost.
@@ -106,8 +109,11 @@ struct ReadableCase {
 TEST_F(ProfileBadInput, ReadableBadFilesKeepTheirBytes) {
     const std::string first = FirstStart();
     const ReadableCase cases[] = {
-        {"UTF-16 with a byte-order mark is bytes without the game's section", Utf16FirstStart,
-         {1000, "NOTHING"}, Write::AppendsTheSection},
+        {"UTF-16 with a byte-order mark reads as text and stays UTF-16", Utf16FirstStart,
+         {3, "NO DATA"}, Write::RewritesInPlaceAsUtf16},
+        {"a UTF-8 byte-order mark is bytes that hide the section",
+         [first] { return "\xEF\xBB\xBF" + first; }, {1000, "NOTHING"},
+         Write::AppendsTheSection},
         {"a block of NUL bytes, as a crash of the file system leaves",
          [] { return std::string(4096, '\0'); }, {1000, "NOTHING"},
          Write::AppendsTheSection},
@@ -151,7 +157,13 @@ TEST_F(ProfileBadInput, ReadableBadFilesKeepTheirBytes) {
         const std::string now = Slurp(Path());
         if (c.write == Write::AppendsTheSection) {
             // The old bytes stay in front; the section follows on a line of its own.
-            EXPECT_EQ(now, old + "\r\n[" + kSection + "]\r\nNAME1(1)=ZUMU\r\n");
+            const char* lineEnd = old.back() == '\n' ? "" : "\r\n";
+            EXPECT_EQ(now, old + lineEnd + "[" + kSection + "]\r\nNAME1(1)=ZUMU\r\n");
+        } else if (c.write == Write::RewritesInPlaceAsUtf16) {
+            std::string expected = old;
+            const std::string from = Utf16(u"NAME1(1)=NO DATA"), to = Utf16(u"NAME1(1)=ZUMU");
+            expected.replace(expected.find(from), from.size(), to);
+            EXPECT_EQ(now, expected);
         } else if (c.write == Write::AppendsTheKey) {
             // The game's section is the file's last: the key follows its last line.
             EXPECT_EQ(now, old + "NAME1(1)=ZUMU\r\n");

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "platform/core/profile_text.h"
+#include "support/private_mounts.h"
 #include "winbase.h"
 
 namespace {
@@ -103,7 +104,7 @@ TEST(ProfileRead, StringRules) {
         {"NUL is an ordinary byte", "[S]\r\nK=a\0b\r\n"s, "S", "K", "a\0b"s},
         {"NUL does not end the header's name", "[S\0T]\r\nK=1\r\n"s, "S", "K", "DEFAULT"},
         {"value of the last line without ending", "[S]\r\nK=end", "S", "K", "end"},
-        {"UTF-16 BOM is just bytes", "\xff\xfe[\0S\0]\0\r\0\n\0"s, "S", "K", "DEFAULT"},
+        {"UTF-16 is bytes to the text rules; files convert first", "\xff\xfe[\0S\0]\0\r\0\n\0"s, "S", "K", "DEFAULT"},
     };
     for (const StringCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -479,6 +480,56 @@ TEST_F(ProfileFile, WritingTheSameValueLeavesTheFileAlone) {
     EXPECT_EQ(Slurp(Folder() / "a.ini"), "[S]\r\nK=8\r\n");
 }
 
+std::string Utf16Le(const std::u16string& text) {
+    std::string bytes;
+    for (char16_t c : text) {
+        bytes += static_cast<char>(c & 0xFF);
+        bytes += static_cast<char>(c >> 8);
+    }
+    return bytes;
+}
+
+// A file saved as "Unicode" is UTF-16LE behind the mark FF FE: the game reads and writes code
+// page 932 through it, and the file stays UTF-16LE with CR LF, every other line kept as it was.
+struct Utf16Case {
+    const char* what;
+    std::u16string before;  // after the mark; nullopt-like empty with noMark for a plain file
+    const char* key;
+    const char* value;  // code page 932
+    std::u16string after;
+};
+
+TEST_F(ProfileFile, Utf16FilesStayUtf16) {
+    const std::string zu = "\x82\xb8\x82\xde";  // "ずむ"
+    const Utf16Case cases[] = {
+        {"only the mark: the first write makes a UTF-16 file", u"", "K", "v",
+         u"[ずむタイ32]\r\nK=v\r\n"},
+        {"a name in code page 932 is written as UTF-16",
+         u"[ずむタイ32]\r\nK=old\r\nL=1\r\n", "K", "\x82\xb8\x82\xde",
+         u"[ずむタイ32]\r\nK=ずむ\r\nL=1\r\n"},
+        {"lines outside code page 932 keep their characters", u"; 😀 ♯\r\n[ずむタイ32]\nK=1\n",
+         "L", "2", u"; 😀 ♯\r\n[ずむタイ32]\nK=1\nL=2\r\n"},
+        {"the same value leaves the file alone", u"[ずむタイ32]\r\n K = 7 \r\n", "K", "7",
+         u"[ずむタイ32]\r\n K = 7 \r\n"},
+    };
+    fs::create_directories(Folder());
+    for (const Utf16Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Spill(Folder() / "u.ini", "\xFF\xFE" + Utf16Le(c.before));
+        ASSERT_TRUE(WritePrivateProfileStringA(kZumuTai.c_str(), c.key, c.value, "u.ini"));
+        EXPECT_EQ(Slurp(Folder() / "u.ini"), "\xFF\xFE" + Utf16Le(c.after));
+        char read[32];
+        GetPrivateProfileStringA(kZumuTai.c_str(), c.key, "", read, sizeof read, "u.ini");
+        EXPECT_EQ(std::string(read), c.value);
+    }
+    // Names and values read as code page 932; a character it lacks reads as "?".
+    Spill(Folder() / "u.ini", "\xFF\xFE" + Utf16Le(u"[ずむ]\r\nずむ=ずむ😀\r\nT=0b11\r\n"));
+    char read[32];
+    GetPrivateProfileStringA(zu.c_str(), zu.c_str(), "", read, sizeof read, "u.ini");
+    EXPECT_EQ(std::string(read).substr(0, 5), zu + "?");
+    EXPECT_EQ(GetPrivateProfileIntA(zu.c_str(), "T", 0, "u.ini"), 3u);
+}
+
 TEST_F(ProfileFile, DeletingNothingCreatesNoFile) {
     EXPECT_TRUE(WritePrivateProfileStringA("S", "K", nullptr, "a.ini"));
     EXPECT_TRUE(WritePrivateProfileStringA("S", nullptr, nullptr, "a.ini"));
@@ -536,15 +587,45 @@ TEST_F(ProfileFile, FullDiskLeavesTheOldFile) {
     EXPECT_EQ(FolderEntries(), std::vector<std::string>{"a.ini"});
 }
 
-TEST_F(ProfileFile, ReadOnlyFolderRefusesTheWrite) {
-    if (geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
+// A full disk and a read-only folder refuse the write, say so, and keep the old file. Root
+// writes into any folder, so for root the folder sits on a read-only disk of its own.
+TEST_F(ProfileFile, FullDiskAndReadOnlyFolderRefuseTheWrite) {
     const std::string old = "[S]\r\nK=old\r\n";
     fs::create_directories(Folder());
-    Spill(Folder() / "a.ini", old);
-    fs::permissions(Folder(), fs::perms::owner_read | fs::perms::owner_exec);
-    EXPECT_FALSE(WritePrivateProfileStringA("S", "K", "new", "a.ini"));
-    fs::permissions(Folder(), fs::perms::owner_all);
-    EXPECT_EQ(Slurp(Folder() / "a.ini"), old);
+    const std::string folder = Folder().string();
+    const bool root = geteuid() == 0;
+    bool noMounts = false;
+    enum Way { FullDisk, ReadOnlyFolder };
+    for (Way way : {FullDisk, ReadOnlyFolder}) {
+        SCOPED_TRACE(way == FullDisk ? "full disk" : "read-only folder");
+        const bool mounts = way == FullDisk || root;
+        testing_support::ChildRun run = testing_support::RunInChild(mounts, [&] {
+            if (mounts) {
+                ASSERT_TRUE(testing_support::MountSmallDisk(folder));
+            }
+            Spill(Folder() / "a.ini", old);
+            if (way == FullDisk) {
+                ASSERT_TRUE(testing_support::FillDisk(folder));
+            } else if (root) {
+                ASSERT_TRUE(testing_support::MakeDiskReadOnly(folder));
+            } else {
+                fs::permissions(Folder(), fs::perms::owner_read | fs::perms::owner_exec);
+            }
+            EXPECT_FALSE(WritePrivateProfileStringA("S", "K", "new", "a.ini"));
+            EXPECT_FALSE(WritePrivateProfileStringA("S", "L", "added", "a.ini"));
+            EXPECT_EQ(Slurp(Folder() / "a.ini"), old);
+            std::vector<std::string> left = FolderEntries();
+            left.erase(std::remove(left.begin(), left.end(), "filler"), left.end());
+            EXPECT_EQ(left, std::vector<std::string>{"a.ini"});  // no temporary left behind
+        });
+        fs::permissions(Folder(), fs::perms::owner_all);
+        if (run == testing_support::ChildRun::NoMounts) {
+            noMounts = true;
+            continue;
+        }
+        EXPECT_EQ(run, testing_support::ChildRun::Passed);
+    }
+    if (noMounts) GTEST_SKIP() << "no mount namespace here: no full or read-only disk tried";
 }
 
 TEST_F(ProfileFile, UnreadableFilesGiveDefaults) {

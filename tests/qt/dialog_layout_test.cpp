@@ -53,10 +53,11 @@ LRESULT CALLBACK OwnerProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 QWidget* Item(int id) { return platform::qt::DialogWidget(GetDlgItem(openDialog, id)); }
 QDialog* Shown() { return qobject_cast<QDialog*>(platform::qt::DialogWidget(openDialog)); }
 
-void Key(QWidget* to, int key, const QString& text = QString()) {
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+void Key(QWidget* to, int key, const QString& text = QString(),
+         Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
     QApplication::sendEvent(to, &press);
-    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
     QApplication::sendEvent(to, &release);
 }
 
@@ -249,7 +250,34 @@ TEST_F(DialogLayoutTest, RadioClicksKeepOneOfTheGroupChecked) {
     EXPECT_EQ(result, 1);
 }
 
-TEST_F(DialogLayoutTest, EscapeAndTheWindowManagerLeaveItOpen) {
+TEST_F(DialogLayoutTest, TabEntersTheRadioGroupAtItsCheckedButton) {
+    procedure = [](HWND dialog, UINT msg, WPARAM wParam, LPARAM) -> INT_PTR {
+        if (msg == WM_INITDIALOG) {
+            CheckRadioButton(dialog, IDC_PROP_LEVEL1, IDC_PROP_LEVEL3, IDC_PROP_LEVEL2);
+            SetFocus(GetDlgItem(dialog, IDC_PROP_OK));
+        }
+        return 0;
+    };
+    Open("DLG_PROPATY", [&] {
+        struct Press {
+            int key;
+            int focus;
+        };
+        const Press presses[] = {{Qt::Key_Tab, IDC_PROP_CANCEL},    {Qt::Key_Tab, IDC_PROP_LEVEL2},
+                                 {Qt::Key_Down, IDC_PROP_LEVEL3},   {Qt::Key_Tab, IDC_PROP_CLEAR1},
+                                 {Qt::Key_Backtab, IDC_PROP_LEVEL3}, {Qt::Key_Backtab, IDC_PROP_CANCEL}};
+        for (const Press& p : presses) {
+            Key(QApplication::focusWidget(), p.key, QString(),
+                p.key == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier);
+            EXPECT_TRUE(Item(p.focus)->hasFocus()) << "press " << &p - presses;
+            EXPECT_EQ(platform_test::FocusedDialogItem(openDialog), p.focus);
+        }
+        EXPECT_TRUE(qobject_cast<QRadioButton*>(Item(IDC_PROP_LEVEL3))->isChecked());
+        EndDialog(openDialog, 1);
+    });
+}
+
+TEST_F(DialogLayoutTest, EscapeAndTheWindowManagerLeaveItOpenThenTheOwnerHasTheKeyboard) {
     procedure = [](HWND dialog, UINT msg, WPARAM wParam, LPARAM) -> INT_PTR {
         if (msg == WM_COMMAND && LOWORD(wParam) == IDC_ABOUT_OK) {
             EndDialog(dialog, 1);
@@ -264,11 +292,17 @@ TEST_F(DialogLayoutTest, EscapeAndTheWindowManagerLeaveItOpen) {
         dialog->close();
         Settle();
         EXPECT_TRUE(dialog->isVisible());
+        dialog->showMinimized();
+        Settle(20);
+        EXPECT_TRUE(dialog->isVisible());
+        EXPECT_FALSE(dialog->isMinimized());
         EXPECT_FALSE(platform_test::DialogEnded(openDialog));
         Key(dialog, Qt::Key_Return);  // the default button
     });
     EXPECT_EQ(result, 1);
     EXPECT_EQ(commands, (std::vector<WORD>{IDCANCEL, IDC_ABOUT_OK}));
+    Settle(20);
+    EXPECT_EQ(QApplication::activeWindow(), platform::qt::TopLevelWidget(owner));
 }
 
 TEST_F(DialogLayoutTest, NameEditTakesSixteenBytesThatFitItsWidth) {
@@ -348,6 +382,37 @@ TEST_F(DialogLayoutTest, ProgramTextsShowWhileOpen) {
         EXPECT_EQ(name->text(), QString::fromUtf8("<span style=\"white-space:pre-wrap\">ずむ<u>タ</u>イル</span>"));
         EndDialog(openDialog, 1);
     });
+}
+
+TEST_F(DialogLayoutTest, EveryNameShowsWholeOnItsLine) {
+    // Sixteen of the widest letters, and eight double-byte characters.
+    const char* const names[] = {"WWWWWWWWWWWWWWWW", "MMMMMMMMMMMMMMMM", "@@@@@@@@@@@@@@@@",
+                                 "ずむのタイル３２"};
+    struct Case {
+        const char* dialog;
+        int atStart, whileOpen;
+    };
+    const Case cases[] = {{"DLG_SCORE", IDC_SCORE_NAME1, IDC_SCORE_NAME5},
+                          {"DLG_PROPATY", IDC_PROP_NAME1, IDC_PROP_NAME3}};
+    for (const Case& c : cases) {
+        for (const char* name : names) {
+            SCOPED_TRACE(std::string(c.dialog) + " " + name);
+            procedure = [&](HWND dialog, UINT msg, WPARAM, LPARAM) -> INT_PTR {
+                if (msg == WM_INITDIALOG) SetDlgItemTextA(dialog, c.atStart, Cp932(name).c_str());
+                return 0;
+            };
+            Open(c.dialog, [&] {
+                SetDlgItemTextA(openDialog, c.whileOpen, Cp932(name).c_str());
+                for (int id : {c.atStart, c.whileOpen}) {
+                    auto* label = qobject_cast<QLabel*>(Item(id));
+                    EXPECT_EQ(label->text(), QString::fromUtf8(name));
+                    EXPECT_LE(QFontMetricsF(label->font()).horizontalAdvance(label->text()),
+                              label->width());
+                }
+                EndDialog(openDialog, 1);
+            });
+        }
+    }
 }
 
 TEST_F(DialogLayoutTest, OwnersTimersRunWhileTheDialogIsOpen) {

@@ -37,6 +37,7 @@ const std::vector<std::pair<QString, QString>> kTopics = {
     {"flags.html", "旗を立てる"},           {"bombs.html", "5つ目の爆弾"},
     {"panel.html", "時計とカウンター"},     {"levels.html", "3つのレベル"},
     {"records.html", "記録と名前の入力"},   {"menu.html", "メニューとキー操作"},
+    {"keyboard.html", "キーボードで遊ぶ"},
 };
 
 struct Link {

@@ -11,6 +11,7 @@
 #include <QMouseEvent>
 #include <QTimer>
 
+#include <cmath>
 #include <functional>
 #include <string>
 #include <vector>
@@ -87,15 +88,22 @@ protected:
 
     MainWindowWidget* Widget(HWND hwnd) { return backend_->WindowWidget(hwnd); }
 
-    // The one message queued since the last call; WM_NULL when there is none, never a wait.
-    MSG Next() {
-        PostMessageA(nullptr, WM_NULL, 0, 0);
+    // The one message queued since the last call; WM_NULL when there is none, never a wait. A
+    // timer due now is the sentinel: the loop hands it out after every posted or input message.
+    MSG Next(HWND hwnd) {
+        constexpr UINT_PTR kSentinel = 99;
+        SetTimer(hwnd, kSentinel, 60000, nullptr);
+        platform_test::ElapseTimer(hwnd, kSentinel);
+        auto isSentinel = [](const MSG& m) { return m.message == WM_TIMER && m.wParam == kSentinel; };
         MSG msg{}, sentinel{};
         EXPECT_TRUE(GetMessageA(&msg, nullptr, 0, 0));
-        if (msg.message != WM_NULL) {
+        if (isSentinel(msg)) {
+            msg = MSG{};
+        } else {
             EXPECT_TRUE(GetMessageA(&sentinel, nullptr, 0, 0));
-            EXPECT_EQ(sentinel.message, WM_NULL);
+            EXPECT_TRUE(isSentinel(sentinel));
         }
+        KillTimer(hwnd, kSentinel);
         return msg;
     }
 
@@ -128,6 +136,14 @@ TEST_F(MainWindowTest, ClientAreaIsTheWindowsClientSizeAndFollowsSetWindowPos) {
         EXPECT_EQ(w->Client()->geometry().top(), w->menuBar()->geometry().bottom() + 1);
         EXPECT_EQ(w->size(), QSize(side, side + w->menuBar()->height()));
         EXPECT_EQ(w->minimumSize(), w->maximumSize());
+    }
+    const QSize size = w->size();
+    for (Qt::WindowState state : {Qt::WindowFullScreen, Qt::WindowMaximized}) {
+        SCOPED_TRACE(state);
+        w->setWindowState(state);  // as a window manager's request arrives
+        RunQtFor(20);
+        EXPECT_EQ(w->windowState(), Qt::WindowNoState);
+        EXPECT_EQ(w->size(), size);
     }
 }
 
@@ -192,7 +208,7 @@ TEST_F(MainWindowTest, ChoosingAnItemPostsItsCommand) {
         QAction* action = ActionNamed(Widget(hwnd)->menuBar(), QString::fromUtf8(name));
         ASSERT_NE(action, nullptr);
         action->trigger();
-        MSG msg = Next();
+        MSG msg = Next(hwnd);
         EXPECT_EQ(msg.hwnd, hwnd);
         EXPECT_EQ(msg.message, WM_COMMAND);
         EXPECT_EQ(msg.wParam, MAKEWPARAM(id, 0));  // high word 0: from a menu
@@ -238,13 +254,22 @@ TEST_F(MainWindowTest, MouseEventsQueueClientMessages) {
         QMouseEvent event(c.type, c.pos, client->mapToGlobal(c.pos), c.button, c.held,
                           c.modifiers);
         QApplication::sendEvent(client, &event);
-        MSG msg = Next();
+        MSG msg = Next(hwnd);
         EXPECT_EQ(msg.hwnd, hwnd);
         EXPECT_EQ(msg.message, c.message);
         EXPECT_EQ(msg.wParam, c.wParam);
         EXPECT_EQ(LOWORD(msg.lParam), c.x);
         EXPECT_EQ(HIWORD(msg.lParam), c.y);
     }
+    // Qt rounds a widget's positions to whole logical pixels; the window's position is exact.
+    const QPointF inWindow = QPointF(client->mapTo(client->window(), QPoint(0, 0))) +
+                             QPointF(175.5, 143.5);
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(176, 144), inWindow,
+                      client->window()->mapToGlobal(inWindow), Qt::LeftButton, Qt::LeftButton, {});
+    QApplication::sendEvent(client, &press);
+    const MSG msg = Next(hwnd);
+    EXPECT_EQ(LOWORD(msg.lParam), 175);
+    EXPECT_EQ(HIWORD(msg.lParam), 143);
 }
 
 TEST_F(MainWindowTest, KeysQueueVirtualKeysWithModifiers) {
@@ -278,7 +303,7 @@ TEST_F(MainWindowTest, KeysQueueVirtualKeysWithModifiers) {
         SCOPED_TRACE(c.vk);
         QKeyEvent press(QEvent::KeyPress, c.key, c.modifiers);
         QApplication::sendEvent(w, &press);
-        MSG msg = Next();
+        MSG msg = Next(hwnd);
         EXPECT_EQ(msg.hwnd, hwnd);
         EXPECT_EQ(msg.message, c.message);
         EXPECT_EQ(msg.wParam, c.vk);
@@ -354,6 +379,49 @@ TEST_F(MainWindowTest, TimersKeepDispatchingUnderAMessageBox) {
     EXPECT_EQ(ticksInBox, 3);
 }
 
+// The loader's box comes before the game's window shows: the icon comes from the class. A
+// window manager's minimise is undone, and the game's window has the keyboard again afterwards.
+TEST_F(MainWindowTest, MessageBoxCarriesTheIconStaysUpAndHandsTheFocusBack) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = TestProc;
+    wc.lpszClassName = "ICONTEST";
+    wc.hIcon = LoadIconA(nullptr, "ICON_ZUM32");
+    ASSERT_NE(wc.hIcon, nullptr);
+    ASSERT_NE(RegisterClassA(&wc), 0);
+    HWND hidden = CreateWindowExA(0, "ICONTEST", "t", WS_CAPTION, 0, 0, 100, 100, nullptr,
+                                  nullptr, nullptr, nullptr);
+    QSize iconSize;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        iconSize = box->windowIcon().actualSize(QSize(32, 32));
+        box->button(QMessageBox::Ok)->click();
+    });
+    MessageBoxA(hidden, "text", "caption", MB_OK | MB_ICONSTOP);
+    EXPECT_EQ(iconSize, QSize(32, 32));
+
+    HWND hwnd = Create(368);
+    QWidget elsewhere;
+    elsewhere.show();
+    elsewhere.activateWindow();
+    bool minimised = false, back = false;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        box->showMinimized();
+        minimised = box->isMinimized();
+        QTimer::singleShot(20, [&, box] {
+            back = box->isVisible() && !box->isMinimized();
+            box->button(QMessageBox::Ok)->click();
+        });
+    });
+    MessageBoxA(hwnd, "text", "caption", MB_OK | MB_ICONSTOP);
+    EXPECT_TRUE(minimised);
+    EXPECT_TRUE(back);
+    RunQtFor(20);
+    EXPECT_EQ(QApplication::activeWindow(), Widget(hwnd));
+}
+
 TEST_F(MainWindowTest, MessageBoxShowsShiftJisTextStopIconAndOk) {
     const std::string text = Cp932("上級の記録が壊れています。") + "\n" + "\x83\x5C\x83\x74\x83\x67";
     auto box = platform::qt::MakeMessageBox(nullptr, text, Cp932("ずむのタイル32"),
@@ -424,55 +492,73 @@ TEST_F(MainWindowTest, PaintFollowsARealizedPalette) {
 TEST_F(MainWindowTest, HighRatiosDrawEachPixelAsAWholeBlock) {
     HWND hwnd = Create(240);
     Fill(hwnd, RECT{0, 0, 240, 240}, 255);
+    Fill(hwnd, RECT{0, 0, 1, 1}, 249);
     Fill(hwnd, RECT{10, 10, 11, 11}, 249);
-    // Device pixels per game pixel: the whole part of the ratio, never a blurred fraction.
+    // Device pixels per game pixel: the ratio rounded half up, never a blurred fraction. Drawn
+    // lower by a number of logical pixels (as under a menu bar), the picture starts on the next
+    // whole device pixel.
     const struct {
         qreal ratio;
         int block;
-    } cases[] = {{2.0, 2}, {1.5, 1}, {3.0, 3}, {2.5, 2}};
+        int down;   // logical pixels
+        int first;  // the picture's first device row
+    } cases[] = {{2.0, 2, 0, 0}, {1.5, 2, 0, 0}, {3.0, 3, 0, 0}, {2.5, 3, 0, 0},
+                 {1.25, 1, 0, 0}, {1.5, 2, 25, 38}, {2.5, 3, 25, 63}, {1.25, 1, 25, 32}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.ratio);
-        const int device = static_cast<int>(240 * c.ratio);
+        SCOPED_TRACE(testing::Message() << c.ratio << " down " << c.down);
+        const int device = static_cast<int>(std::ceil((240 * c.block + c.first + 2)));
         QImage image(device, device, QImage::Format_RGB32);
         image.setDevicePixelRatio(c.ratio);
         image.fill(Qt::green);
-        Widget(hwnd)->Client()->render(&image);
-        const int k = c.block;
-        for (int y = 10 * k - 2; y < 11 * k + 2; ++y)
+        Widget(hwnd)->Client()->render(&image, QPoint(0, c.down));
+        const int k = c.block, top = c.first;
+        for (int y = top + 10 * k - 2; y < top + 11 * k + 2; ++y)
             for (int x = 10 * k - 2; x < 11 * k + 2; ++x) {
                 SCOPED_TRACE(testing::Message() << x << "," << y);
-                const bool red = x >= 10 * k && x < 11 * k && y >= 10 * k && y < 11 * k;
+                const bool red = x >= 10 * k && x < 11 * k && y >= top + 10 * k && y < top + 11 * k;
                 EXPECT_EQ(image.pixelColor(x, y), Colour(red ? 249 : 255));
             }
-        EXPECT_EQ(image.pixelColor(device - 1, device - 1), Colour(255));
+        for (int y = top - 1; y <= top + k; ++y) {
+            SCOPED_TRACE(y);
+            EXPECT_EQ(image.pixelColor(0, y) == Colour(249), y >= top && y < top + k);
+        }
     }
 }
 
-TEST(PixelScale, WholeDevicePixelsPerGamePixel) {
+TEST(PixelScale, AnyDevicePixelOfAGamePixelMapsBackToIt) {
     struct Case {
         qreal ratio;
         int factor;
-        QSize logical;    // of a 368 x 368 client
-        QPointF click;    // a logical position
-        QPoint gamePixel; // under it
+        int logicalSide;  // of a 368 x 368 client
     };
-    const Case cases[] = {
-        {1.0, 1, {368, 368}, {37.5, 50}, {37, 50}},
-        {2.0, 2, {368, 368}, {37.5, 50}, {37, 50}},
-        {1.5, 1, {246, 246}, {10, 20}, {15, 30}},
-        {2.5, 2, {295, 295}, {10, 20}, {12, 25}},
-        {3.0, 3, {368, 368}, {367.9, 0}, {367, 0}},
-    };
+    const Case cases[] = {{1.0, 1, 368}, {1.25, 1, 296}, {1.4, 1, 264}, {1.5, 2, 492},
+                          {2.0, 2, 368}, {2.5, 3, 442},  {3.0, 3, 368}};
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.ratio);
-        const auto scale = platform::qt::PixelScale::For(c.ratio);
-        EXPECT_EQ(scale.factor, c.factor);
-        EXPECT_EQ(scale.LogicalSize(368, 368), c.logical);
-        EXPECT_EQ(scale.GamePoint(c.click), c.gamePixel);
-        // The logical pixels that show a game rectangle cover at least that rectangle.
-        const QRect game(7, 9, 5, 3);
-        const QRect logical = scale.LogicalRect(RECT{7, 9, 12, 12});
-        EXPECT_TRUE(scale.GameRect(logical).contains(game));
+        for (int down : {0, 25, 27}) {  // the client's logical offset in its window
+            SCOPED_TRACE(testing::Message() << c.ratio << " down " << down);
+            const qreal offset = down * c.ratio;
+            const auto scale = platform::qt::PixelScale::For(c.ratio, QPointF(0, offset));
+            EXPECT_EQ(scale.factor, c.factor);
+            EXPECT_EQ(scale.LogicalSize(368, 368), QSize(c.logicalSide, c.logicalSide));
+            const int first = static_cast<int>(std::ceil(offset - 1e-9));  // the picture's row 0
+            // The picture fits in the client wherever it starts.
+            EXPECT_LE(first + 368 * c.factor, offset + c.logicalSide * c.ratio + 1e-9);
+            for (int d = first - 2; d < first + 40 * c.factor; ++d) {
+                // A pointer on device row d of the window, as Qt hands it to the client.
+                const QPointF at(d / c.ratio, (d - offset) / c.ratio);
+                const int row = static_cast<int>(std::floor((d - first) / double(c.factor)));
+                const int column = static_cast<int>(std::floor(d / double(c.factor)));
+                ASSERT_EQ(scale.GamePoint(at), QPoint(column, row)) << "device pixel " << d;
+            }
+            // An update of a game pixel covers its device pixels, and a paint of those logical
+            // pixels draws it.
+            for (int g : {0, 1, 7, 367}) {
+                const QRect logical = scale.LogicalRect(RECT{g, g, g + 1, g + 1});
+                EXPECT_LE(logical.top() * c.ratio, first - offset + g * c.factor + 1e-9);
+                EXPECT_GE((logical.bottom() + 1) * c.ratio, first - offset + (g + 1) * c.factor - 1e-9);
+                EXPECT_TRUE(scale.GameRect(logical).contains(QPoint(g, g)));
+            }
+        }
     }
 }
 

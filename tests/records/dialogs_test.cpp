@@ -106,6 +106,32 @@ TEST_F(DialogsTest, PropertiesChooseTheLevelOnlyWithOk) {
     EXPECT_EQ(ClientSize(window).cx, 480);
 }
 
+TEST_F(DialogsTest, TabEntersTheLevelGroupAtItsCheckedButton) {
+    // Level 2 is the default; the arrows then move the choice, and Tab follows it.
+    Run(CMD_PROPERTY, [&](HWND d) {
+        struct Key {
+            char key;  // 't' Tab, 'b' Shift+Tab, 'd' arrow down
+            int focus;
+        };
+        const Key keys[] = {{'t', IDC_PROP_CANCEL}, {'t', IDC_PROP_LEVEL2}, {'t', IDC_PROP_CLEAR1},
+                            {'t', IDC_PROP_CLEAR2}, {'t', IDC_PROP_CLEAR3}, {'t', IDC_PROP_OK},
+                            {'b', IDC_PROP_CLEAR3}, {'b', IDC_PROP_CLEAR2}, {'b', IDC_PROP_CLEAR1},
+                            {'b', IDC_PROP_LEVEL2}, {'d', IDC_PROP_LEVEL3}, {'t', IDC_PROP_CLEAR1},
+                            {'b', IDC_PROP_LEVEL3}, {'b', IDC_PROP_CANCEL}};
+        for (const Key& k : keys) {
+            if (k.key == 'd')
+                PressArrow(d, true);
+            else
+                PressTab(d, k.key == 't');
+            EXPECT_EQ(FocusedDialogItem(d), k.focus) << "after key " << &k - keys;
+        }
+        EXPECT_TRUE(DialogItemChecked(d, IDC_PROP_LEVEL3));
+        EXPECT_FALSE(DialogItemChecked(d, IDC_PROP_LEVEL2));
+        PressEnter(d);  // Cancel has the focus
+    });
+    EXPECT_EQ(GameState.level, 2);
+}
+
 TEST_F(DialogsTest, ClearingALevelsRecordsIsImmediateAndSilent) {
     for (int level = 1; level <= 3; ++level) {
         GameState.records[level - 1].times[0] = 10 * level;

@@ -180,9 +180,10 @@ TEST_F(SettingsTest, InsertionKeepsTheTablesOrder) {
             t.times[i] = k.times[i];
             std::strcpy(t.names[i], names[i]);
         }
+        ASSERT_TRUE(WriteLevelRecords(2));  // the insertion starts from the file's table
         t.times[5] = k.candidate;
         std::strcpy(t.names[5], "N");
-        InsertNewRecord();
+        ASSERT_TRUE(InsertNewRecord());
         std::vector<std::string> order;
         for (int i = 0; i < 5; ++i) order.push_back(t.names[i]);
         EXPECT_EQ(order, k.order) << k.candidate;
@@ -200,6 +201,41 @@ TEST_F(SettingsTest, InsertionKeepsTheTablesOrder) {
     std::string oldLevel2 = LevelLines(2, kEmptyNames, kEmptyTimes);
     expected.replace(expected.find(oldLevel2), oldLevel2.size(), LevelLines(2, names, times));
     EXPECT_EQ(ReadIni(), expected);
+}
+
+// A records file that an editor saved as "Unicode": UTF-16LE behind the mark FF FE.
+TEST_F(SettingsTest, AUnicodeFileLoadsAndStaysUnicode) {
+    auto widen = [](const std::string& ascii) { return std::u16string(ascii.begin(), ascii.end()); };
+    std::u16string text = u"[ずむタイ32]\r\nLEVEL=3\r\n";
+    for (int level = 1; level <= 3; ++level)
+        for (int r = 1; r <= 5; ++r) {
+            std::string n = std::to_string(r) + "(" + std::to_string(level) + ")=";
+            text += widen("NAME" + n) + u"ずむ" + widen("\r\nTIME" + n + std::to_string(10 * r) + "\r\n");
+        }
+    std::string bytes = "\xFF\xFE";
+    for (char16_t c : text) bytes += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+    WriteIni(bytes);
+    LoadSettings(nullptr);
+    EXPECT_TRUE(Boxes().empty());
+    EXPECT_EQ(GameState.level, 3);
+    EXPECT_STREQ(Table(2).names[0], "ずむ");
+    EXPECT_EQ(Table(2).times[4], 50);
+
+    GameState.level = 2;
+    GameState.records[1].times[5] = 5;
+    std::strcpy(GameState.records[1].names[5], "ぞ");
+    ASSERT_TRUE(InsertNewRecord());
+    const std::string now = ReadIni();
+    EXPECT_EQ(now.substr(0, 2), "\xFF\xFE");
+    EXPECT_EQ(now.size() % 2, 0u);
+    std::memset(&GameState, 0, sizeof GameState);
+    LoadSettings(nullptr);
+    EXPECT_TRUE(Boxes().empty());
+    EXPECT_STREQ(Table(2).names[0], "ぞ");
+    EXPECT_EQ(Table(2).times[0], 5);
+    EXPECT_STREQ(Table(2).names[1], "ずむ");
+    EXPECT_EQ(Table(2).times[4], 40);
+    EXPECT_EQ(Table(3).times[4], 50);
 }
 
 TEST_F(SettingsTest, AnEmptyTableAndAnEmptyName) {

@@ -171,13 +171,17 @@ TEST_F(GameWindowTest, ClockAndBombRowTicksActOnlyWhilePlaying) {
 }
 
 TEST_F(GameWindowTest, HitTestAtTheBoardsFirstPixel) {
+    struct Board {
+        int first, edge, size;  // pixels, as the design gives them
+    };
+    const Board boards[] = {{}, {80, 240, 10}, {128, 368, 15}, {160, 480, 20}};
     for (int level = 1; level <= 3; ++level) {
         StartAt(level);
-        const int first = 16 * kClueMargin[level];
+        const int first = boards[level].first;
         // Past the board's right edge is beyond it, also for the right button.
-        const int edge = 16 * (kClueMargin[level] + kBoardSize[level]);
+        const int edge = boards[level].edge;
         SendMessageA(window, WM_RBUTTONDOWN, MK_RBUTTON, At(edge, first + 16));
-        EXPECT_EQ(GameState.clickedCol, kBoardSize[level]);
+        EXPECT_EQ(GameState.clickedCol, boards[level].size);
         EXPECT_EQ(GameState.clickedRow, 1);
         SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, At(first - 1, first));
         EXPECT_EQ(GameState.clickedCol, -1);

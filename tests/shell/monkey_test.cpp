@@ -48,6 +48,7 @@ std::string MessageName(UINT msg, WPARAM wParam, LPARAM lParam) {
                           static_cast<unsigned long>(wParam), LOWORD(static_cast<UINT_PTR>(lParam)),
                           HIWORD(static_cast<UINT_PTR>(lParam)));
             break;
+        case WM_KEYDOWN: std::snprintf(text, sizeof text, "WM_KEYDOWN 0x%lx", static_cast<unsigned long>(wParam)); break;
         default: std::snprintf(text, sizeof text, "message 0x%x", msg); break;
     }
     return text;
@@ -219,10 +220,19 @@ std::string TilesDiffer(HWND window, int tc0, int tr0, int tc1, int tr1) {
             if (tc < 0 || tr < 0 || tc >= side || tr >= side || (tc < m && tr < m)) continue;
             const Sprite* sprite = PaintedTile(tc, tr);
             if (!sprite) return "clue out of range at tile " + std::to_string(tc) + "," + std::to_string(tr);
+            // The keyboard's cursor, while shown, frames its tile: black on the edge, two white
+            // rings inside.
+            const bool framed = ScreenState == Playing && GameState.cursorShown &&
+                                tc == m + GameState.cursorCol && tr == m + GameState.cursorRow;
             bool same = true;
             for (int dy = 0; dy < 16 && same; ++dy)
-                same = std::memcmp(screen + (16 * tr + dy) * fw + 16 * tc,
-                                   sheet + (sprite->y + dy) * sw + sprite->x, 16) == 0;
+                for (int dx = 0; dx < 16 && same; ++dx) {
+                    const int depth = std::min({dx, dy, 15 - dx, 15 - dy});
+                    const BYTE want = framed && depth == 0   ? 0
+                                      : framed && depth <= 2 ? 255
+                                                             : sheet[(sprite->y + dy) * sw + sprite->x + dx];
+                    same = screen[(16 * tr + dy) * fw + 16 * tc + dx] == want;
+                }
             if (!same) {
                 std::ostringstream out;
                 out << "tile " << tc << "," << tr;
@@ -273,9 +283,13 @@ void Monitor::AfterMessage(HWND window, UINT msg, WPARAM wParam, LPARAM lParam, 
             const int side = m + kBoardSize[GameState.level];
             broken = TilesDiffer(window, 0, 0, side - 1, side - 1);
         } else if (mouse) {
-            // A click or move changes at most the cell under the pointer.
+            // A click or move changes at most the cell under the pointer and the cursor's.
             const int tc = LOWORD(static_cast<UINT_PTR>(lParam)) / 16;
             const int tr = HIWORD(static_cast<UINT_PTR>(lParam)) / 16;
+            broken = TilesDiffer(window, tc - 1, tr - 1, tc + 1, tr + 1);
+        } else if (msg == WM_KEYDOWN) {
+            // A key changes at most the cell the cursor left and the one it is on.
+            const int tc = m + GameState.cursorCol, tr = m + GameState.cursorRow;
             broken = TilesDiffer(window, tc - 1, tr - 1, tc + 1, tr + 1);
         }
     }
@@ -394,23 +408,23 @@ long EnvNumber(const char* name, long fallback) {
 enum Event {
     kLeftAnywhere, kLeftCell, kLeftSafe, kRightAnywhere, kRightCell, kDrag, kMixedMove, kTick,
     kElapse, kStart, kTitle, kPaint, kPartialPaint, kPalette, kRecords, kAbout, kHelp,
-    kProperties, kOtherCommand, kExit, kEventCount
+    kProperties, kOtherCommand, kExit, kKey, kEventCount
 };
 
 // Weights of the events by screen state, Title to GameOver.
 constexpr double kWeights[5][kEventCount] = {
     // left anywhere, cell, safe cell; right anywhere, cell; drag, mixed move, tick, elapse,
     // start, title, paint, partial paint, palette, records, about, help, properties, other
-    // command, exit
-    {6, 4, 0, 4, 2, 2, 3, 30, 6, 6, 1, 1, 1, 2, 0.1, 0.1, 0.2, 0.25, 0.1, 0.01},             // Title
-    {6, 3, 20, 4, 8, 3, 4, 16, 4, 0.1, 0.04, 0.4, 0.4, 1, 0.02, 0.02, 0.05, 0.2, 0.1, 0.001},  // Playing
-    {4, 3, 0, 3, 3, 2, 2, 40, 6, 0.6, 0.4, 1, 1, 1, 0.05, 0.05, 0.1, 0.2, 0.1, 0.002},      // Exploding
-    {4, 4, 0, 3, 3, 2, 2, 6, 3, 12, 5, 2, 1, 1, 0.2, 0.2, 0.2, 0.5, 0.1, 0.01},            // Cleared
-    {4, 4, 0, 3, 3, 2, 2, 6, 3, 12, 5, 2, 1, 1, 0.2, 0.2, 0.2, 0.5, 0.1, 0.01},            // GameOver
+    // command, exit, key
+    {6, 4, 0, 4, 2, 2, 3, 30, 6, 6, 1, 1, 1, 2, 0.1, 0.1, 0.2, 0.25, 0.1, 0.01, 2},           // Title
+    {6, 3, 20, 4, 8, 3, 4, 16, 4, 0.1, 0.04, 0.4, 0.4, 1, 0.02, 0.02, 0.05, 0.2, 0.1, 0.001, 20},  // Playing
+    {4, 3, 0, 3, 3, 2, 2, 40, 6, 0.6, 0.4, 1, 1, 1, 0.05, 0.05, 0.1, 0.2, 0.1, 0.002, 3},   // Exploding
+    {4, 4, 0, 3, 3, 2, 2, 6, 3, 12, 5, 2, 1, 1, 0.2, 0.2, 0.2, 0.5, 0.1, 0.01, 3},         // Cleared
+    {4, 4, 0, 3, 3, 2, 2, 6, 3, 12, 5, 2, 1, 1, 0.2, 0.2, 0.2, 0.5, 0.1, 0.01, 3},         // GameOver
 };
 // Playing for a player who mostly opens safe cells and flags bombs, so that boards get cleared.
 constexpr double kCarefulWeights[kEventCount] =
-    {0.3, 0.1, 25, 2, 6, 0.03, 4, 16, 4, 0.02, 0.01, 0.4, 0.4, 1, 0.02, 0.02, 0.05, 0.2, 0.1, 0.0005};
+    {0.3, 0.1, 25, 2, 6, 0.03, 4, 16, 4, 0.02, 0.01, 0.4, 0.4, 1, 0.02, 0.02, 0.05, 0.2, 0.1, 0.0005, 3};
 
 struct MonkeyTest : CheckedWindowTest, testing::WithParamInterface<int> {
     std::mt19937 rng;
@@ -697,6 +711,17 @@ struct MonkeyTest : CheckedWindowTest, testing::WithParamInterface<int> {
                     SendMessageA(window, WM_CLOSE, 0, 0);
                 }
                 break;
+            case kKey: {
+                // Mostly the cursor's keys, with or without Shift, and now and then another key.
+                static const WPARAM kKeys[] = {VK_LEFT, VK_RIGHT, VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT,
+                                               VK_UP, VK_DOWN, VK_SPACE, VK_RETURN, 'F', 'A', VK_ESCAPE};
+                const WPARAM key = kKeys[Uniform(0, 12)];
+                const DWORD modifiers = Chance(0.2) ? MK_SHIFT : 0;
+                Note("key, Shift", static_cast<long>(key), modifiers != 0);
+                platform_test::KeyDown(window, key, modifiers);
+                platform_test::PumpMessages(accel);
+                break;
+            }
             case kEventCount: break;
         }
         // A name entry posted by a clear is taken before the next input, as the loop would.

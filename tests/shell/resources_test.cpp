@@ -1,6 +1,7 @@
 // The embedded resources keep the form the game relies on: bitmaps, palettes, masks, sounds.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -126,6 +127,66 @@ TEST(ResourcesTest, EveryMaskedPairKeepsTheMaskRule) {
             }
         EXPECT_GT(black, 100) << p.sheet;
     }
+}
+
+TEST(ResourcesTest, BannersShowNothingThroughTheirLettering) {
+    Bytes dib = Resource("DIB_SUB", RT_BITMAP);
+    for (const Sprite& mask : {SPR_CLEAR_BANNER_MASK, SPR_OVER_BANNER_MASK}) {
+        // The see-through (white) pixels that a 4-connected path joins to the banner's edge.
+        std::vector<bool> outside(mask.w * mask.h);
+        std::vector<std::pair<int, int>> todo;
+        auto reach = [&](int x, int y) {
+            if (x < 0 || y < 0 || x >= mask.w || y >= mask.h || outside[y * mask.w + x]) return;
+            if (Pixel(dib, mask.x + x, mask.y + y) != 0xFFFFFF) return;
+            outside[y * mask.w + x] = true;
+            todo.push_back({x, y});
+        };
+        for (int x = 0; x < mask.w; ++x) reach(x, 0), reach(x, mask.h - 1);
+        for (int y = 0; y < mask.h; ++y) reach(0, y), reach(mask.w - 1, y);
+        while (!todo.empty()) {
+            auto [x, y] = todo.back();
+            todo.pop_back();
+            reach(x + 1, y), reach(x - 1, y), reach(x, y + 1), reach(x, y - 1);
+        }
+        for (int y = 0; y < mask.h; ++y)
+            for (int x = 0; x < mask.w; ++x)
+                ASSERT_TRUE(outside[y * mask.w + x] || Pixel(dib, mask.x + x, mask.y + y) == 0)
+                    << "hole at " << x << "," << y << " of the mask at y " << mask.y;
+    }
+}
+
+// Relative luminance of an sRGB colour.
+double Luminance(std::uint32_t rgb) {
+    auto linear = [](int c) {
+        double v = c / 255.0;
+        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(rgb >> 16 & 0xFF) + 0.7152 * linear(rgb >> 8 & 0xFF) +
+           0.0722 * linear(rgb & 0xFF);
+}
+
+TEST(ResourcesTest, TheHitBombStandsOutOnItsTile) {
+    // The bomb's dark body against the pixels just around it, on average: at least 3 : 1.
+    Bytes dib = Resource("DIB_CHAR", RT_BITMAP);
+    const Sprite tile = SPR_OPEN_BOMB;
+    const double face = Luminance(Pixel(dib, SPR_OPEN.x + 8, SPR_OPEN.y + 8));
+    auto dark = [&](int x, int y) {
+        return x >= 0 && y >= 0 && x < 16 && y < 16 &&
+               Luminance(Pixel(dib, tile.x + x, tile.y + y)) < face / 2;
+    };
+    double body = 0, around = 0;
+    int bodyCount = 0, aroundCount = 0;
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x) {
+            const double l = Luminance(Pixel(dib, tile.x + x, tile.y + y));
+            if (dark(x, y)) {
+                body += l, ++bodyCount;
+            } else if (dark(x + 1, y) || dark(x - 1, y) || dark(x, y + 1) || dark(x, y - 1)) {
+                around += l, ++aroundCount;
+            }
+        }
+    ASSERT_GT(bodyCount, 40);
+    EXPECT_GE((around / aroundCount + 0.05) / (body / bodyCount + 0.05), 3.0);
 }
 
 TEST(ResourcesTest, SoundsHaveTheirFormatAndSize) {

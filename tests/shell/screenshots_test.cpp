@@ -52,6 +52,11 @@ TEST_F(ScreenshotsTest, EveryScreen) {
     Tick(TIMER_BOMBROW);
     EXPECT_EQ(ScreenState, Playing);
     Save(window, "play");
+    // The keyboard's cursor on the same game, over an opened cell on the diagonal.
+    for (WPARAM key : {VK_DOWN, VK_RIGHT, VK_RIGHT, VK_DOWN, VK_DOWN})
+        SendMessageA(window, WM_KEYDOWN, key, 0);
+    EXPECT_EQ(GameState.cursorShown, 1);
+    Save(window, "play_cursor");
 
     // Every safe cell opened, two bombs hit: the cleared screen.
     SendMessageA(window, WM_RBUTTONDOWN, MK_RBUTTON, testing_support::CellAt(14, 0));

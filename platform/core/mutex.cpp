@@ -1,0 +1,73 @@
+// Mutexes: a named one is a lock on the configuration folder, so that every copy of the game
+// run by the user sees it; an unnamed one belongs to this process alone.
+#include <optional>
+#include <set>
+#include <string>
+
+#include "config_folder.h"
+#include "folder_lock.h"
+#include "windows.h"
+
+namespace {
+
+using platform::files::FolderLockId;
+
+struct Mutex {
+    std::string folder;  // empty: no lock beyond this process
+    int owned = 0;       // nested ownerships through this handle
+    std::optional<FolderLockId> lock;
+};
+
+std::set<Mutex*>& Mutexes() {
+    static std::set<Mutex*> mutexes;
+    return mutexes;
+}
+
+Mutex* Find(HANDLE handle) {
+    auto* mutex = static_cast<Mutex*>(handle);
+    return Mutexes().count(mutex) ? mutex : nullptr;
+}
+
+}  // namespace
+
+HANDLE CreateMutexA(LPSECURITY_ATTRIBUTES, BOOL initialOwner, LPCSTR name) {
+    auto* mutex = new Mutex;
+    if (name) {
+        std::string folder = platform::files::ConfigFolder();
+        // Without a folder to lock there is no file that other processes could share either.
+        if (!folder.empty() && platform::files::MakeFolders(folder)) mutex->folder = folder;
+    }
+    Mutexes().insert(mutex);
+    if (initialOwner) WaitForSingleObject(mutex, INFINITE);
+    return mutex;
+}
+
+DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
+    Mutex* mutex = Find(handle);
+    if (!mutex) return WAIT_FAILED;
+    if (mutex->owned == 0 && !mutex->folder.empty()) {
+        mutex->lock = platform::files::LockFolder(mutex->folder, milliseconds);
+        if (!mutex->lock) return WAIT_TIMEOUT;
+    }
+    ++mutex->owned;
+    return WAIT_OBJECT_0;
+}
+
+BOOL ReleaseMutex(HANDLE handle) {
+    Mutex* mutex = Find(handle);
+    if (!mutex || mutex->owned == 0) return FALSE;
+    if (--mutex->owned == 0 && mutex->lock) {
+        platform::files::UnlockFolder(*mutex->lock);
+        mutex->lock.reset();
+    }
+    return TRUE;
+}
+
+BOOL CloseHandle(HANDLE handle) {
+    Mutex* mutex = Find(handle);
+    if (!mutex) return FALSE;
+    if (mutex->lock) platform::files::UnlockFolder(*mutex->lock);
+    Mutexes().erase(mutex);
+    delete mutex;
+    return TRUE;
+}
