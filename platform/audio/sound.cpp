@@ -282,8 +282,10 @@ BOOL sndPlaySoundA(LPCSTR sound, UINT flags) {
         return TRUE;
     }
     Clock::duration length{};
+    bool wakeCloser = false;
     {
         std::unique_lock held(audio.lock);
+        wakeCloser = audio.device == 0;
         if (!OpenDevice(audio, held)) {
             audio.noDevice = true;  // not tried again at every cue: ALSA's probing takes a while
             return TRUE;
@@ -292,14 +294,17 @@ BOOL sndPlaySoundA(LPCSTR sound, UINT flags) {
             cue->pcm = Convert(*audio.sdl, *cue->wav, audio.output);
             cue->pcmFormat = audio.output;
         }
-        if (cue->pcm.empty()) {
-            return TRUE;
+        if (!cue->pcm.empty()) {
+            audio.sdl->QueueAudio(audio.device, cue->pcm.data(), static_cast<Uint32>(cue->pcm.size()));
+            length = PlayingTime(cue->pcm.size(), audio.output);
         }
-        audio.sdl->QueueAudio(audio.device, cue->pcm.data(), static_cast<Uint32>(cue->pcm.size()));
-        length = PlayingTime(cue->pcm.size(), audio.output);
-        audio.closeAt = Clock::now() + length + kCloseAfterQueueEmpty;
+        const Clock::time_point closeAt = Clock::now() + length + kCloseAfterQueueEmpty;
+        wakeCloser = wakeCloser || closeAt < audio.closeAt;
+        audio.closeAt = closeAt;
     }
-    audio.wake.notify_all();
+    // A closer waiting for an earlier close than this cue's looks again then by itself; one
+    // waiting for a device to open, or for a later close than this cue needs, is told.
+    if (wakeCloser) audio.wake.notify_all();
     if ((flags & SND_ASYNC) == 0) {
         WaitUntilPlayed(audio, length);
     }
