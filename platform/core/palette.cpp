@@ -1,7 +1,9 @@
 // The emulated display's system palette: realization of logical palettes, colour matching, UpdateColors.
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <limits>
+#include <utility>
 
 #include "internal.h"
 
@@ -109,8 +111,26 @@ HPALETTE DefaultPalette() { return &D().defaultPalette; }
 
 void MatchRealizedColours(HPALETTE palette, const PALETTEENTRY* colours, int count,
                           BYTE* indices) {
-    IndexSet allowed = RealizedIndices(palette ? palette : DefaultPalette());
-    for (int i = 0; i < count; ++i) indices[i] = Nearest(colours[i], allowed);
+    /* The same answer as Nearest for each colour, in a fraction of its time, since three
+       bitmaps' colours are matched while the game starts: the allowed entries are gathered once,
+       an exact colour is found by binary search (lowest index first), and only the others are
+       compared with every allowed entry. */
+    const IndexSet allowed = RealizedIndices(palette ? palette : DefaultPalette());
+    const Palette& sys = D().current;
+    auto key = [](const PALETTEENTRY& c) {
+        return static_cast<std::uint32_t>(c.peRed | (c.peGreen << 8) | (c.peBlue << 16));
+    };
+    std::array<std::pair<std::uint32_t, BYTE>, 256> exact;
+    int candidateCount = 0;
+    for (int i = 0; i < 256; ++i)
+        if (allowed[i]) exact[candidateCount++] = {key(sys[i]), static_cast<BYTE>(i)};
+    const auto end = exact.begin() + candidateCount;
+    std::sort(exact.begin(), end);
+    for (int i = 0; i < count; ++i) {
+        const std::uint32_t k = key(colours[i]);
+        auto found = std::lower_bound(exact.begin(), end, std::pair<std::uint32_t, BYTE>{k, 0});
+        indices[i] = found != end && found->first == k ? found->second : Nearest(colours[i], allowed);
+    }
 }
 
 }  // namespace platform
