@@ -31,9 +31,9 @@ constexpr int kDeviceRate = 48000;
 constexpr Uint16 kDeviceFrames = 512;  // about 11 ms per buffer at 48 kHz
 constexpr std::size_t kMaxCachedCues = 64;
 constexpr auto kSyncGrace = std::chrono::milliseconds(1000);
-// Once the queue has run dry the device still plays its own buffer or two (11 ms each); then it
+// Once the queue has run dry the device still plays its last buffer or two (11 ms each); then it
 // closes. Short, since the clock's cue sounds every second in play.
-constexpr auto kCloseAfterQueueEmpty = std::chrono::milliseconds(40);
+constexpr auto kCloseAfterQueueEmpty = std::chrono::milliseconds(25);
 
 // One WAV image, converted into the device's format when it first plays on a device of that format.
 struct Cue {
