@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The game under a real window manager (openbox) in Xvfb, and then under none: the help window
-# opens clear of the game on a 1024 x 768 screen with the game centred; the main window keeps its
+# opens clear of the game on a 1024 x 768 screen with the game centred, and inside a 1920 x 1200
+# screen at a scale of 2; the main window keeps its
 # size against full screen; a dialog is modal, transient for the game, offers no minimise or
 # maximise and does not take the game with it when minimised; once it closes, the game has the
 # keyboard again (Alt+G opens its menu without the pointer moving). Message boxes carry the icon.
@@ -69,6 +70,36 @@ check_keyboard_back() {
   xdotool key Escape
 }
 
+# Opens the help with Ctrl+H over the centred game W and checks that it lies clear of the game,
+# inside the screen, still of a usable size, with the game's icon.
+check_help_beside() {
+  local what=$1 gx gy gw gh
+  xdotool windowfocus --sync "$W" key ctrl+h
+  wait_until "$WAIT" help_window >/dev/null || fail "$what: Ctrl+H opened no help window"
+  H=$(help_window)
+  wait_until "$WAIT" managed "$H" || fail "$what: openbox did not frame the help window"
+  sleep 0.5
+  frame_rect "$W"
+  gx=$FX gy=$FY gw=$FW gh=$FH
+  frame_rect "$H"
+  echo "$what: game frame $gx,$gy ${gw}x$gh; help frame $FX,$FY ${FW}x$FH"
+  ((FX >= 0 && FY >= 0 && FX + FW <= SCREEN_W && FY + FH <= SCREEN_H)) || fail "$what: the help window sticks out of the screen"
+  ((FX >= gx + gw || FX + FW <= gx || FY >= gy + gh || FY + FH <= gy)) || fail "$what: the help window covers the game"
+  ((FW >= 240 && FH >= 240)) || fail "$what: the help window shrank to ${FW}x$FH"
+  [[ $(xprop -id "$H" _NET_WM_ICON | md5sum) == $(xprop -id "$W" _NET_WM_ICON | md5sum) ]] ||
+    fail "$what: the help window does not carry the game's icon"
+}
+
+# Moves the game's window W to the middle of the screen, as the player may have put it.
+centre_game() {
+  local x y
+  window_geometry "$W"
+  x=$(((SCREEN_W - WIDTH) / 2)) y=$(((SCREEN_H - HEIGHT) / 2))
+  xdotool windowmove --sync "$W" "$x" "$y"
+  wait_until 5 bash -c "xwininfo -id $W | grep -q 'Absolute upper-left X: *$x\$'" ||
+    fail "the game's window did not move to the middle: $(xwininfo -id "$W" | grep Absolute)"
+}
+
 # Opens the properties with Ctrl+P, checks the dialog's hints; the caller closes it.
 open_dialog() {
   xdotool key ctrl+p
@@ -82,23 +113,37 @@ open_dialog() {
   motif_forbids_min_max "$D" || fail "the dialog's hints allow minimise or maximise: $(xprop -id "$D" _MOTIF_WM_HINTS)"
 }
 
+start_openbox() {
+  XDG_CONFIG_HOME=$work/wm-config openbox --sm-disable >"$work/openbox.log" 2>&1 </dev/null &
+  WM_PID=$!
+  wait_until "$WAIT" bash -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' ||
+    fail "openbox did not start: $(cat "$work/openbox.log")"
+}
+
+end_game() {
+  kill "$GAME_PID"
+  wait_until "$WAIT" game_exited || fail "the game did not end"
+  wait "$GAME_PID" 2>/dev/null || true
+  GAME_PID=
+}
+
+end_openbox() {
+  kill "$WM_PID"
+  wait "$WM_PID" 2>/dev/null || true
+  WM_PID=
+}
+
 # ---- Under openbox ----
 mkdir -p "$work/config/zum32" "$work/wm-config"
 expected_ini >"$work/config/zum32/ZUM32.INI"
-XDG_CONFIG_HOME=$work/wm-config openbox --sm-disable >"$work/openbox.log" 2>&1 </dev/null &
-WM_PID=$!
-wait_until "$WAIT" bash -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' ||
-  fail "openbox did not start: $(cat "$work/openbox.log")"
+start_openbox
 
 echo "-- main window"
 start_game "$game" "$work" "$WHEN"
 wait_until "$WAIT" main_window >/dev/null || fail "no main window"
 W=$(main_window)
 wait_until "$WAIT" managed "$W" || fail "openbox did not frame the game's window"
-# Centred on the screen, as the player may have put it.
-xdotool windowmove --sync "$W" $(((SCREEN_W - 368) / 2)) 150
-wait_until 5 bash -c "xwininfo -id $W | grep -q 'Absolute upper-left X: *$(((SCREEN_W - 368) / 2))\$'" ||
-  fail "the game's window did not move to the middle: $(xwininfo -id "$W" | grep Absolute)"
+centre_game
 hints=$(xprop -id "$W" WM_NORMAL_HINTS)
 min=$(sed -n 's/.*minimum size: //p' <<<"$hints")
 max=$(sed -n 's/.*maximum size: //p' <<<"$hints")
@@ -114,20 +159,7 @@ frame_rect "$W"
 [[ "$FX $FY $FW $FH" == "$before" ]] || fail "full screen moved the game's frame from $before to $FX $FY $FW $FH"
 
 echo "-- help window"
-xdotool windowfocus --sync "$W" key ctrl+h
-wait_until "$WAIT" help_window >/dev/null || fail "Ctrl+H opened no help window"
-H=$(help_window)
-wait_until "$WAIT" managed "$H" || fail "openbox did not frame the help window"
-sleep 0.5
-frame_rect "$W"
-gx=$FX gy=$FY gw=$FW gh=$FH
-frame_rect "$H"
-echo "game frame $gx,$gy ${gw}x$gh; help frame $FX,$FY ${FW}x$FH"
-((FX >= 0 && FY >= 0 && FX + FW <= SCREEN_W && FY + FH <= SCREEN_H)) || fail "the help window sticks out of the screen"
-((FX >= gx + gw || FX + FW <= gx || FY >= gy + gh || FY + FH <= gy)) || fail "the help window covers the game"
-((FW >= 240 && FH >= 240)) || fail "the help window shrank to ${FW}x$FH"
-[[ $(xprop -id "$H" _NET_WM_ICON | md5sum) == $(xprop -id "$W" _NET_WM_ICON | md5sum) ]] ||
-  fail "the help window does not carry the game's icon"
+check_help_beside "1024 x 768"
 
 echo "-- dialog"
 xdotool windowfocus --sync "$W"
@@ -141,13 +173,8 @@ wait_until 5 both_shown "$W" "$D" || fail "minimising the dialog left the game $
 xdotool windowfocus --sync "$D" key Return
 wait_until "$WAIT" window_gone "$D" || fail "Return did not close the dialog"
 check_keyboard_back "under openbox"
-kill "$GAME_PID"
-wait_until "$WAIT" game_exited || fail "the game did not end"
-kill "$WM_PID"
-wait "$WM_PID" 2>/dev/null || true
-WM_PID=
-wait "$GAME_PID" 2>/dev/null || true
-GAME_PID=
+end_game
+end_openbox
 
 # ---- With no window manager; a first start, whose message boxes come before the window ----
 echo "-- no window manager"
@@ -170,4 +197,21 @@ open_dialog
 xdotool key Return
 wait_until "$WAIT" window_gone "$D" || fail "Return did not close the dialog"
 check_keyboard_back "with no window manager"
+end_game
+
+# ---- Under openbox at a scale of 2 on 1920 x 1200: the help still fits beside the game ----
+echo "-- scale 2"
+kill "$XVFB_PID"
+wait "$XVFB_PID" 2>/dev/null || true
+XVFB_PID=
+SCREEN_W=1920 SCREEN_H=1200
+start_xvfb "$work" "${SCREEN_W}x${SCREEN_H}" || fail "Xvfb at 1920 x 1200"
+start_openbox
+start_game "$game" "$work" "$WHEN" QT_SCALE_FACTOR=2
+wait_until "$WAIT" main_window >/dev/null || fail "no main window at scale 2"
+W=$(main_window)
+wait_until "$WAIT" managed "$W" || fail "openbox did not frame the game's window at scale 2"
+centre_game
+check_help_beside "scale 2 on 1920 x 1200"
+end_game
 echo "PASS"
