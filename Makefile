@@ -24,7 +24,8 @@ test-deps:
 	@bash scripts/install-deps.sh run package test
 
 build: test-deps
-	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DZUM32_TESTS=ON $(WERROR_FLAG) >/dev/null
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DZUM32_TESTS=ON $(WERROR_FLAG) \
+	  -DZUM32_WINDOWS_EXE=$(abspath $(WINDOWS_BUILD))/zum32.exe >/dev/null
 	@cmake --build $(BUILD) -j$(JOBS)
 
 # A new build folder is configured without the test suites, which need the test tools; one that
@@ -43,7 +44,7 @@ package:
 # The game's own libraries on Windows itself, with MinGW-w64 and windres.
 windows:
 	@bash scripts/install-deps.sh windows
-	@cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --no-warn-unused-cli -S . -B $(WINDOWS_BUILD) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
 	@cmake --build $(WINDOWS_BUILD) -j$(JOBS)
 
 # The Windows build is compared with ours under Wine by a test of the Release build.

@@ -10,12 +10,15 @@
 #include <vector>
 
 #include "platform/core/profile_text.h"
+#include "platform/core/profile_utf16.h"
 #include "winbase.h"
 
 namespace {
 
 using platform::profile::ReadInteger;
 using platform::profile::ReadString;
+using platform::profile::IsUtf16;
+using platform::profile::Utf16File;
 
 // The game's own section in CP932, so that the seed file's keys are found.
 const char kSection[] = "\x82\xb8\x82\xde\x83\x5e\x83\x43" "32";
@@ -109,12 +112,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::uint32_t count =
         GetPrivateProfileStringA(kSection, "NAME1(1)", "NOTHING", name, sizeof name, g_path.c_str());
     if (count >= sizeof name || name[count] != '\0') Fail("file read overran the name buffer");
+    // A file in UTF-16 reads as its text in code page 932.
+    const std::string seen = IsUtf16(text) ? Utf16File(text).Text() : std::string(text);
     char again[17];
-    std::uint32_t againCount = ReadString(text, kSection, "NAME1(1)", "NOTHING", again, sizeof again);
+    std::uint32_t againCount = ReadString(seen, kSection, "NAME1(1)", "NOTHING", again, sizeof again);
     if (count != againCount || std::memcmp(name, again, count) != 0)
         Fail("the file read differs from the read of its bytes");
     if (GetPrivateProfileIntA(kSection, "TIME1(1)", 7, g_path.c_str()) !=
-        ReadInteger(text, kSection, "TIME1(1)", 7))
+        ReadInteger(seen, kSection, "TIME1(1)", 7))
         Fail("the file's integer differs from the integer of its bytes");
     return 0;
 }

@@ -104,8 +104,10 @@ void ReloadLevelRecords(int level) {
 HANDLE LockRecordsFile() {
     HANDLE lock = CreateMutexA(nullptr, FALSE, "MUTEX_ZUM32");
     if (!lock) return nullptr;
-    // A copy that holds the lock for this long is stuck; going on still writes whole files.
-    if (WaitForSingleObject(lock, 10000) != WAIT_OBJECT_0) {
+    // A copy that ended while it held the lock leaves it to us; one that holds it for this long
+    // is stuck, and going on without it still writes whole files.
+    DWORD waited = WaitForSingleObject(lock, 10000);
+    if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
         CloseHandle(lock);
         return nullptr;
     }

@@ -46,6 +46,7 @@ struct Cue {
 struct Audio {
     enum class State { Untried, Ready, Silent } state = State::Untried;  // Ready: SDL's audio runs
     const SdlLibrary* sdl = nullptr;
+    bool noDevice = false;  // a device failed to open: the process stays silent, as without a driver
     std::unordered_map<const void*, Cue> cues;
     bool recording = false;
     std::vector<platform_test::SoundCall> recorded;
@@ -277,13 +278,14 @@ BOOL sndPlaySoundA(LPCSTR sound, UINT flags) {
     if (cue == nullptr) {
         return FALSE;
     }
-    if (!ready || cue->wav->samples.empty()) {
+    if (!ready || audio.noDevice || cue->wav->samples.empty()) {
         return TRUE;
     }
     Clock::duration length{};
     {
         std::unique_lock held(audio.lock);
         if (!OpenDevice(audio, held)) {
+            audio.noDevice = true;  // not tried again at every cue: ALSA's probing takes a while
             return TRUE;
         }
         if (!SameFormat(cue->pcmFormat, audio.output)) {

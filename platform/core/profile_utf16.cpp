@@ -67,10 +67,16 @@ bool IsUtf16(std::string_view bytes) { return bytes.substr(0, 2) == kMark; }
 Utf16File::Utf16File(std::string_view bytes) {
     // Each line converts alone: CR and LF stay themselves in code page 932 and no converted
     // character holds their bytes, so the lines of both forms pair up one to one.
-    for (std::string& raw : SplitUtf16(bytes.substr(kMark.size()))) {
+    std::string_view units = bytes.substr(kMark.size());
+    // Half a code unit at the end is no character; it stays at the end of the file.
+    if (units.size() % 2 != 0) {
+        oddByte_ = units.back();
+        units.remove_suffix(1);
+    }
+    for (std::string& raw : SplitUtf16(units)) {
         Line line;
         line.cp932 = Utf16ToCp932(Units(raw));
-        line.utf16 = std::move(raw);  // an odd last byte stays with its line
+        line.utf16 = std::move(raw);
         text_ += line.cp932;
         lines_.push_back(std::move(line));
     }
@@ -91,7 +97,7 @@ std::string Utf16File::Encode(std::string_view edited) const {
     for (std::size_t i = same; i < now.size() - sameAtEnd; ++i) changed += now[i];
     out += Utf16Bytes(Cp932ToUtf16(changed));
     for (std::size_t i = lines_.size() - sameAtEnd; i < lines_.size(); ++i) out += lines_[i].utf16;
-    return out;
+    return out + oddByte_;
 }
 
 }  // namespace platform::profile

@@ -28,6 +28,7 @@ private:
     };
     std::vector<Line> lines_;
     std::string text_;
+    std::string oddByte_;
 };
 
 }  // namespace platform::profile

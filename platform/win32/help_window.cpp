@@ -12,6 +12,8 @@ namespace {
 constexpr UINT kShowIndex = WM_APP + 1;
 constexpr int kListWidth = 200;
 constexpr int kListId = 1;
+constexpr int kWidth = 760;
+constexpr int kHeight = 540;
 
 struct Page {
     std::wstring title;
@@ -71,6 +73,12 @@ std::string PlainText(const std::string& html) {
             std::string tag;
             for (std::size_t j = i + 1; j < end && !std::isspace(static_cast<unsigned char>(html[j])); ++j)
                 tag += static_cast<char>(std::tolower(static_cast<unsigned char>(html[j])));
+            // The links to the previous and next pages: the list beside the text serves instead.
+            if (tag == "p" && html.compare(i, end - i, "<p class=\"nav\"") == 0) {
+                std::size_t close = html.find("</p>", end);
+                i = close == std::string::npos ? html.size() : close + 4;
+                continue;
+            }
             if (tag == "h1" || tag == "h2" || tag == "h3" || tag == "p" || tag == "table" ||
                 tag == "ol" || tag == "ul" || tag == "/h1" || tag == "/h2" || tag == "/h3" ||
                 tag == "/p" || tag == "/table")
@@ -94,8 +102,15 @@ std::string PlainText(const std::string& html) {
             else out += '&', end = i;
             i = end + 1;
         } else if (c == '\r' || c == '\n' || c == '\t' || c == ' ') {
-            if (!out.empty() && out.back() != ' ' && out.back() != '\n' && out.back() != '\t') out += ' ';
-            ++i;
+            // A line break between Japanese characters is no space; one between words is.
+            std::size_t next = html.find_first_not_of(" \t\r\n", i);
+            const bool lineBreak = html.find('\n', i) < next;
+            const bool japanese = (!out.empty() && static_cast<unsigned char>(out.back()) >= 0x80) ||
+                                  (next != std::string::npos && static_cast<unsigned char>(html[next]) >= 0x80);
+            if (!out.empty() && out.back() != ' ' && out.back() != '\n' && out.back() != '\t' &&
+                !(lineBreak && japanese))
+                out += ' ';
+            i = next == std::string::npos ? html.size() : next;
         } else {
             out += c;
             ++i;
@@ -177,7 +192,25 @@ LRESULT CALLBACK HelpProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-DWORD WINAPI HelpThread(void* ready) {
+// Beside the game's window and clear of it where the screen has room, else where Windows puts it.
+POINT HelpPosition(HWND game) {
+    RECT owner, work;
+    if (!game || !GetWindowRect(game, &owner) || !SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0))
+        return {CW_USEDEFAULT, CW_USEDEFAULT};
+    LONG top = owner.top + kHeight <= work.bottom ? owner.top : work.bottom - kHeight;
+    top = top < work.top ? work.top : top;
+    if (owner.right + kWidth <= work.right) return {owner.right, top};
+    if (owner.left - kWidth >= work.left) return {owner.left - kWidth, top};
+    return {CW_USEDEFAULT, CW_USEDEFAULT};
+}
+
+struct Start {
+    HANDLE ready;
+    POINT position;
+};
+
+DWORD WINAPI HelpThread(void* parameter) {
+    const Start start = *static_cast<Start*>(parameter);
     HINSTANCE instance = GetModuleHandleW(nullptr);
     WNDCLASSW wc{};
     wc.lpfnWndProc = HelpProc;
@@ -189,10 +222,11 @@ DWORD WINAPI HelpThread(void* ready) {
     RegisterClassW(&wc);
     LoadPages();
     HWND window = CreateWindowExW(0, L"ZUM32_HELP", L"ずむのタイル32 ヘルプ",
-                                  WS_OVERLAPPEDWINDOW | WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT,
-                                  760, 540, nullptr, nullptr, instance, nullptr);
+                                  WS_OVERLAPPEDWINDOW | WS_VISIBLE, start.position.x,
+                                  start.position.y, kWidth, kHeight, nullptr, nullptr, instance,
+                                  nullptr);
     InterlockedExchangePointer(reinterpret_cast<void**>(&helpWindow), window);
-    SetEvent(static_cast<HANDLE>(ready));
+    SetEvent(start.ready);
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
@@ -202,7 +236,7 @@ DWORD WINAPI HelpThread(void* ready) {
     return 0;
 }
 
-BOOL WINAPI ShowHelp(HWND, LPCSTR, UINT command, ULONG_PTR) {
+BOOL WINAPI ShowHelp(HWND game, LPCSTR, UINT command, ULONG_PTR) {
     HWND window = static_cast<HWND>(InterlockedCompareExchangePointer(
         reinterpret_cast<void**>(&helpWindow), nullptr, nullptr));
     if (command == HELP_QUIT) {
@@ -210,14 +244,14 @@ BOOL WINAPI ShowHelp(HWND, LPCSTR, UINT command, ULONG_PTR) {
         return TRUE;
     }
     if (window) return PostMessageW(window, kShowIndex, 0, 0);
-    HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    HANDLE thread = CreateThread(nullptr, 0, HelpThread, ready, 0, nullptr);
+    Start start{CreateEventW(nullptr, TRUE, FALSE, nullptr), HelpPosition(game)};
+    HANDLE thread = CreateThread(nullptr, 0, HelpThread, &start, 0, nullptr);
     if (!thread) {
-        CloseHandle(ready);
+        CloseHandle(start.ready);
         return FALSE;
     }
-    WaitForSingleObject(ready, INFINITE);
-    CloseHandle(ready);
+    WaitForSingleObject(start.ready, INFINITE);
+    CloseHandle(start.ready);
     CloseHandle(thread);
     return TRUE;
 }

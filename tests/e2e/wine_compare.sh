@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Windows build under Wine beside ours in one Xvfb, at the same frozen calendar time: the first
-# start's message boxes and records file, then the title screen, a new board, a safe cell, a flag
-# and a bomb's explosion, pixel for pixel; the records dialog; Exit with code 0.
+# start's message boxes and records file, then the title screen, a new board, a safe cell, a flag,
+# a bomb's explosion and the game-over screen, pixel for pixel; the records dialog; the help
+# window; Exit with code 0. Before all that, zum32.exe must import Windows' own libraries alone.
 # Usage: wine_compare.sh <zum32 executable> <zum32.exe> <source folder>
 set -euo pipefail
 
@@ -12,6 +13,11 @@ source_dir=$3
 source "$source_dir/tests/e2e/lib.sh"
 
 [[ -f $exe ]] || { echo "FAIL: $exe is missing; make windows builds it" >&2; exit 1; }
+
+# One file that needs nothing but Windows' own libraries.
+imports=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p' | tr 'a-z' 'A-Z' | sort | tr '\n' ' ')
+[[ $imports == "GDI32.DLL KERNEL32.DLL MSVCRT.DLL USER32.DLL WINMM.DLL " ]] ||
+  { echo "FAIL: $exe imports $imports" >&2; exit 1; }
 
 make_workspace zum32-wine
 OURS_PID=
@@ -64,6 +70,14 @@ wine_window_gone() {
 }
 ours_main() { find_window "$TITLE" NORMAL; }
 ours_box() { find_window "$TITLE" DIALOG; }
+# Wine shows an open menu as an override-redirect window of its own.
+wine_menu_open() {
+  local w
+  for w in $(wine_windows); do
+    [[ $(xwininfo -id "$w" 2>/dev/null) == *'Override Redirect State: yes'* ]] && return 0
+  done
+  return 1
+}
 focus() { xdotool windowfocus --sync "$1" || fail "focus on window $1"; }
 
 # Answers the three message boxes of a first start with Enter; the main window must wait for them.
@@ -167,21 +181,45 @@ focus "$OURS"
 xdotool key ctrl+n
 focus "$WINE"
 xdotool key ctrl+n
-MASKS=()
+# The two clocks started apart by the time between the two Ctrl+N; each clock's digits are set
+# against those the other showed at any moment (a tick that falls within an explosion is lost, so
+# they drift further apart later), the rest of the screen as it is.
+CLOCK=16,112,64,16
+MASKS=($CLOCK)
 expect_same "the new boards differ"
+declare -A ours_clocks=() wine_clocks=()
+clock_digits() { convert "$1" -crop 64x16+16+112 +repage -depth 8 rgb:- | md5sum | cut -d' ' -f1; }
+same_clock_shown() {
+  capture_ours && capture_wine || return 1
+  ours_clocks[$(clock_digits "$work/ours.png")]=1
+  wine_clocks[$(clock_digits "$work/wine.png")]=1
+  local h both=0
+  for h in "${!ours_clocks[@]}"; do [[ -n ${wine_clocks[$h]:-} ]] && both=$((both + 1)); done
+  ((both >= 2))  # two readings: both clocks run
+}
+wait_until "$WAIT" same_clock_shown || fail "the clocks did not show the same two readings"
 
-# A safe cell to open, another to flag, and a bomb inside the board away from both.
-safe=() bomb=
+# Two safe cells in the top rows to open and to flag, and five bombs inside the board below them,
+# so far apart that no explosion reaches another's cell.
+safe=() bombs=()
+apart() {
+  local b bc br
+  for b in "${bombs[@]}"; do
+    read -r bc br <<<"$b"
+    (($1 - bc < 3 && bc - $1 < 3 && $2 - br < 3 && br - $2 < 3)) && return 1
+  done
+  return 0
+}
 for ((r = 1; r < 14; r++)); do
   for ((c = 1; c < 14; c++)); do
     if [[ ${BOARD[r]:c:1} == 1 ]]; then
-      [[ -z $bomb ]] && ((r > 3)) && bomb="$c $r"
+      ((r > 3 && ${#bombs[@]} < 5)) && apart "$c" "$r" && bombs+=("$c $r")
     elif ((r < 3 && ${#safe[@]} < 2)); then
       safe+=("$c $r")
     fi
   done
 done
-[[ -n $bomb && ${#safe[@]} == 2 ]] || fail "the board has no cells for the clicks"
+((${#bombs[@]} == 5 && ${#safe[@]} == 2)) || fail "the board has no cells for the clicks"
 
 # A click at the centre of board cell (c, r) of level 2 in both windows, each in its client.
 click_both() {
@@ -200,16 +238,37 @@ click_both "$c" "$r" 3
 expect_same "the opened and the flagged cells differ"
 
 step "a bomb and its explosion"
-read -r c r <<<"$bomb"
+read -r c r <<<"${bombs[0]}"
 click_both "$c" "$r" 1
-# The first bomb of the bomb row keeps animating: its tile is left out.
-MASKS=(32,80,16,16)
+# The bombs of the bomb row keep animating: their tiles are left out.
+MASKS=(32,80,64,16 $CLOCK)
 expect_same "the explosion's end differs"
+
+step "four bombs more: game over"
+for bomb in "${bombs[@]:1:3}"; do
+  read -r c r <<<"$bomb"
+  click_both "$c" "$r" 1
+  expect_same "the screens differ after the explosion at $c $r"
+done
+cp "$work/wine.png" "$work/before.png"
+read -r c r <<<"${bombs[4]}"
+click_both "$c" "$r" 1
+# The banner's 192 x 48 pixels at (88, 32) must have come, lest a screen still in play pass.
+banner_shown() {
+  local changed
+  changed=$(compare -metric AE -extract 192x48+88+32 "$work/before.png" "$work/wine.png" null: 2>&1 || true)
+  ((${changed%% *} > 1000))
+}
+ended() { same_pixels && banner_shown; }
+# The game-over banner is drawn through its mask from the second sheet, whose colours our
+# palette display matches to the nearest colour of the game palette. The bomb row stands still.
+MASKS=($CLOCK)
+wait_until "$WAIT" ended || fail "no game-over screen, or the two differ"
 
 step "the records dialog"
 focus "$WINE"
 xdotool key alt+g
-sleep 0.3  # the menu opens on the key's release
+wait_until "$WAIT" wine_menu_open || fail "Alt+G opened no menu"
 xdotool key h
 wait_until "$WAIT" wine_dialog >/dev/null || fail "the records dialog did not open"
 dialog=$(wine_dialog)
@@ -217,13 +276,21 @@ focus "$dialog"
 xdotool key Return
 wait_until "$WAIT" wine_window_gone "$dialog" || fail "the records dialog did not close"
 
-step "Exit"
+step "help"
 focus "$WINE"
-xdotool key alt+g
-sleep 0.3
+xdotool key ctrl+h
+wine_help() { find_wine_window "$TITLE ヘルプ" NORMAL; }
+wait_until "$WAIT" wine_help >/dev/null || fail "Ctrl+H showed no help window"
+
+step "Exit"
+# With the help window in front, the game's menu is opened with the mouse: Wine without a window
+# manager gives the keyboard back to a window only when it is clicked.
+window_geometry "$WINE"
+xdotool mousemove $((X + 24)) $((Y + (HEIGHT - WIDTH) / 2)) click 1
+wait_until "$WAIT" wine_menu_open || fail "a click on the menu bar opened no menu"
 xdotool key e
 game_exited() { ! kill -0 "$GAME_PID" 2>/dev/null; }
-wait_until "$WAIT" game_exited || fail "the Windows build did not end after Exit"
+wait_until "$WAIT" game_exited || { [[ -n ${ZUM32_WINE_KEEP:-} ]] && import -window root "$ZUM32_WINE_KEEP/exit.png"; fail "the Windows build did not end after Exit"; }
 status=0
 wait "$GAME_PID" || status=$?
 GAME_PID=

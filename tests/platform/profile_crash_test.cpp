@@ -1,4 +1,5 @@
-// Records files survive a writer killed at any moment and a disk that fills up mid-write.
+// Records files survive a writer killed at any moment, a disk that fills up mid-write, and two
+// processes writing at once.
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
@@ -191,6 +192,46 @@ TEST_F(ProfileCrash, FullDiskInAChildLeavesTheOldFile) {
         EXPECT_EQ(Slurp(path_), newVersion_);
         ASSERT_TRUE(WritePrivateProfileStringA(kSection, kKey, kOldValue, path_.c_str()));
     }
+}
+
+// Each write reads the file, changes it and replaces it: two processes writing other keys at
+// the same time must not replace each other's changes.
+TEST_F(ProfileCrash, TwoWritersAtOnceLoseNoKey) {
+    constexpr int kKeys = 40;
+    auto Key = [](int writer, int i) {
+        char key[16];
+        std::snprintf(key, sizeof key, "W%dK%d", writer, i);
+        return std::string(key);
+    };
+    int go[2];
+    ASSERT_EQ(pipe(go), 0);
+    pid_t writers[2];
+    for (int w = 0; w < 2; ++w) {
+        writers[w] = fork();
+        ASSERT_NE(writers[w], -1);
+        if (writers[w] == 0) {
+            close(go[1]);
+            char c;
+            if (read(go[0], &c, 1) != 0) _exit(3);  // both start when the pipe closes
+            for (int i = 0; i < kKeys; ++i) {
+                if (!WritePrivateProfileStringA(kSection, Key(w, i).c_str(), "1", path_.c_str()))
+                    _exit(1);
+            }
+            _exit(0);
+        }
+    }
+    close(go[0]);
+    close(go[1]);
+    for (pid_t writer : writers) {
+        int status = 0;
+        ASSERT_EQ(waitpid(writer, &status, 0), writer);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    int missing = 0;
+    for (int w = 0; w < 2; ++w)
+        for (int i = 0; i < kKeys; ++i)
+            missing += GetPrivateProfileIntA(kSection, Key(w, i).c_str(), 0, path_.c_str()) != 1;
+    EXPECT_EQ(missing, 0);
 }
 
 }  // namespace

@@ -203,6 +203,41 @@ TEST_F(SettingsTest, InsertionKeepsTheTablesOrder) {
     EXPECT_EQ(ReadIni(), expected);
 }
 
+// A records file that an editor saved as "Unicode": UTF-16LE behind the mark FF FE.
+TEST_F(SettingsTest, AUnicodeFileLoadsAndStaysUnicode) {
+    auto widen = [](const std::string& ascii) { return std::u16string(ascii.begin(), ascii.end()); };
+    std::u16string text = u"[ずむタイ32]\r\nLEVEL=3\r\n";
+    for (int level = 1; level <= 3; ++level)
+        for (int r = 1; r <= 5; ++r) {
+            std::string n = std::to_string(r) + "(" + std::to_string(level) + ")=";
+            text += widen("NAME" + n) + u"ずむ" + widen("\r\nTIME" + n + std::to_string(10 * r) + "\r\n");
+        }
+    std::string bytes = "\xFF\xFE";
+    for (char16_t c : text) bytes += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+    WriteIni(bytes);
+    LoadSettings(nullptr);
+    EXPECT_TRUE(Boxes().empty());
+    EXPECT_EQ(GameState.level, 3);
+    EXPECT_STREQ(Table(2).names[0], "ずむ");
+    EXPECT_EQ(Table(2).times[4], 50);
+
+    GameState.level = 2;
+    GameState.records[1].times[5] = 5;
+    std::strcpy(GameState.records[1].names[5], "ぞ");
+    ASSERT_TRUE(InsertNewRecord());
+    const std::string now = ReadIni();
+    EXPECT_EQ(now.substr(0, 2), "\xFF\xFE");
+    EXPECT_EQ(now.size() % 2, 0u);
+    std::memset(&GameState, 0, sizeof GameState);
+    LoadSettings(nullptr);
+    EXPECT_TRUE(Boxes().empty());
+    EXPECT_STREQ(Table(2).names[0], "ぞ");
+    EXPECT_EQ(Table(2).times[0], 5);
+    EXPECT_STREQ(Table(2).names[1], "ずむ");
+    EXPECT_EQ(Table(2).times[4], 40);
+    EXPECT_EQ(Table(3).times[4], 50);
+}
+
 TEST_F(SettingsTest, AnEmptyTableAndAnEmptyName) {
     LoadSettings(nullptr);
     GameState.level = 1;

@@ -72,6 +72,7 @@ struct UnsavedRecordsTest : testing_support::GameWindowTest {
 TEST_F(UnsavedRecordsTest, AFailedWriteIsToldAndTheOldFileStays) {
     const fs::path folder = testing_support::ConfigFolder();
     const std::string firstStart = ReadIni();
+    bool noMounts = false;
     for (Fault fault : {Fault::None, Fault::FullDisk, Fault::ReadOnlyFolder, Fault::FolderInPlace}) {
         for (Action action : {Action::NameEntry, Action::PropertiesOk, Action::ClearLevel}) {
             SCOPED_TRACE("fault " + std::to_string(static_cast<int>(fault)) + ", action " +
@@ -134,10 +135,14 @@ TEST_F(UnsavedRecordsTest, AFailedWriteIsToldAndTheOldFileStays) {
             // The cases without a disk of their own changed the real folder.
             fs::remove_all(folder / "ZUM32.INI");
             WriteIni(firstStart);
-            if (run == ChildRun::NoMounts) GTEST_SKIP() << "no mount namespace";
+            if (run == ChildRun::NoMounts) {
+                noMounts = true;
+                continue;
+            }
             EXPECT_EQ(run, ChildRun::Passed);
         }
     }
+    if (noMounts) GTEST_SKIP() << "no mount namespace here: no full or read-only disk tried";
 }
 
 }  // namespace
