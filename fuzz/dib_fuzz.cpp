@@ -66,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // CreateDIBitmap then must read no more than that.
     const std::int64_t height = h.biHeight < 0 ? -std::int64_t{h.biHeight} : h.biHeight;
     const std::int64_t stride = (std::int64_t{h.biWidth} * h.biBitCount + 31) / 32 * 4;
-    if (h.biWidth <= 0 || height == 0 || stride * height > static_cast<std::int64_t>(bitsBytes))
+    if (h.biWidth <= 0 || height == 0 || stride > static_cast<std::int64_t>(bitsBytes) / height)
         return 0;
     for (HDC dc : {static_cast<HDC>(nullptr), RealizedDC()}) {
         HBITMAP bitmap =

@@ -14,7 +14,8 @@ bool DibBitsFit(const BITMAPINFOHEADER* header, DWORD bitsBytes) {
     if (header->biWidth <= 0 || header->biHeight == 0) return false;
     const std::int64_t height = header->biHeight < 0 ? -std::int64_t{header->biHeight} : header->biHeight;
     const std::int64_t stride = (std::int64_t{header->biWidth} * header->biBitCount + 31) / 32 * 4;
-    return stride * height <= std::int64_t{bitsBytes};
+    // Divided, not multiplied: a header's width and height may be as large as their types allow.
+    return stride <= std::int64_t{bitsBytes} / height;
 }
 
 HPALETTE LoadDibPalette(LPCSTR resourceName) {

@@ -73,6 +73,12 @@ std::string PlainText(const std::string& html) {
             std::string tag;
             for (std::size_t j = i + 1; j < end && !std::isspace(static_cast<unsigned char>(html[j])); ++j)
                 tag += static_cast<char>(std::tolower(static_cast<unsigned char>(html[j])));
+            // The links to the previous and next pages: the list beside the text serves instead.
+            if (tag == "p" && html.compare(i, end - i, "<p class=\"nav\"") == 0) {
+                std::size_t close = html.find("</p>", end);
+                i = close == std::string::npos ? html.size() : close + 4;
+                continue;
+            }
             if (tag == "h1" || tag == "h2" || tag == "h3" || tag == "p" || tag == "table" ||
                 tag == "ol" || tag == "ul" || tag == "/h1" || tag == "/h2" || tag == "/h3" ||
                 tag == "/p" || tag == "/table")
@@ -96,8 +102,15 @@ std::string PlainText(const std::string& html) {
             else out += '&', end = i;
             i = end + 1;
         } else if (c == '\r' || c == '\n' || c == '\t' || c == ' ') {
-            if (!out.empty() && out.back() != ' ' && out.back() != '\n' && out.back() != '\t') out += ' ';
-            ++i;
+            // A line break between Japanese characters is no space; one between words is.
+            std::size_t next = html.find_first_not_of(" \t\r\n", i);
+            const bool lineBreak = html.find('\n', i) < next;
+            const bool japanese = (!out.empty() && static_cast<unsigned char>(out.back()) >= 0x80) ||
+                                  (next != std::string::npos && static_cast<unsigned char>(html[next]) >= 0x80);
+            if (!out.empty() && out.back() != ' ' && out.back() != '\n' && out.back() != '\t' &&
+                !(lineBreak && japanese))
+                out += ' ';
+            i = next == std::string::npos ? html.size() : next;
         } else {
             out += c;
             ++i;

@@ -113,11 +113,14 @@ open_dialog() {
   motif_forbids_min_max "$D" || fail "the dialog's hints allow minimise or maximise: $(xprop -id "$D" _MOTIF_WM_HINTS)"
 }
 
+# Starts openbox and waits until it runs: a window mapped while it is still starting may stay
+# unmapped. Its start-up command runs once it has reached its main loop.
 start_openbox() {
-  XDG_CONFIG_HOME=$work/wm-config openbox --sm-disable >"$work/openbox.log" 2>&1 </dev/null &
+  rm -f "$work/openbox.ready"
+  XDG_CONFIG_HOME=$work/wm-config openbox --sm-disable --startup "touch $work/openbox.ready" \
+    >"$work/openbox.log" 2>&1 </dev/null &
   WM_PID=$!
-  wait_until "$WAIT" bash -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' ||
-    fail "openbox did not start: $(cat "$work/openbox.log")"
+  wait_until "$WAIT" test -e "$work/openbox.ready" || fail "openbox did not start: $(cat "$work/openbox.log")"
 }
 
 end_game() {

@@ -2,7 +2,7 @@
 # The Windows build under Wine beside ours in one Xvfb, at the same frozen calendar time: the first
 # start's message boxes and records file, then the title screen, a new board, a safe cell, a flag,
 # a bomb's explosion and the game-over screen, pixel for pixel; the records dialog; the help
-# window; Exit with code 0.
+# window; Exit with code 0. Before all that, zum32.exe must import Windows' own libraries alone.
 # Usage: wine_compare.sh <zum32 executable> <zum32.exe> <source folder>
 set -euo pipefail
 
@@ -13,6 +13,11 @@ source_dir=$3
 source "$source_dir/tests/e2e/lib.sh"
 
 [[ -f $exe ]] || { echo "FAIL: $exe is missing; make windows builds it" >&2; exit 1; }
+
+# One file that needs nothing but Windows' own libraries.
+imports=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p' | tr 'a-z' 'A-Z' | sort | tr '\n' ' ')
+[[ $imports == "GDI32.DLL KERNEL32.DLL MSVCRT.DLL USER32.DLL WINMM.DLL " ]] ||
+  { echo "FAIL: $exe imports $imports" >&2; exit 1; }
 
 make_workspace zum32-wine
 OURS_PID=

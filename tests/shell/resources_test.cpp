@@ -65,6 +65,7 @@ TEST(ResourcesTest, ABitmapShorterThanItsHeaderIsRefused) {
         LONG width, height;
         DWORD bitsBytes;
         bool fits;
+        WORD bitCount = 8;
     };
     const Case cases[] = {
         {"the character sheet", 336, 160, 53760, true},
@@ -76,6 +77,7 @@ TEST(ResourcesTest, ABitmapShorterThanItsHeaderIsRefused) {
         {"negative width", -5, 3, 100, false},
         {"zero height", 5, 0, 100, false},
         {"beyond 32 bits", 0x7FFFFFFF, 0x7FFFFFFF, 0xFFFFFFFF, false},
+        {"beyond 64 bits", 0x7FFFFFFF, -0x7FFFFFFF, 0xFFFFFFFF, false, 0xFFFF},
     };
     for (const Case& c : cases) {
         BITMAPINFOHEADER h{};
@@ -83,7 +85,7 @@ TEST(ResourcesTest, ABitmapShorterThanItsHeaderIsRefused) {
         h.biWidth = c.width;
         h.biHeight = c.height;
         h.biPlanes = 1;
-        h.biBitCount = 8;
+        h.biBitCount = c.bitCount;
         EXPECT_EQ(DibBitsFit(&h, c.bitsBytes), c.fits) << c.what;
     }
 }
