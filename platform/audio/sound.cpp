@@ -86,9 +86,9 @@ void SilenceAlsa() {
     }
 }
 
-Clock::duration PlayingTime(std::size_t bytes, const SDL_AudioSpec& spec) {
-    std::size_t bytesPerSecond =
-        static_cast<std::size_t>(spec.freq) * spec.channels * SDL_AUDIO_BITSIZE(spec.format) / 8;
+Clock::duration PlayingTime(std::size_t bytes, const SDL_AudioSpec& format) {
+    std::size_t bytesPerSecond = static_cast<std::size_t>(format.freq) * format.channels *
+                                 SDL_AUDIO_BITSIZE(format.format) / 8;
     return std::chrono::microseconds(bytes * 1000000 / bytesPerSecond);
 }
 
