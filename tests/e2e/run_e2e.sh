@@ -2,11 +2,11 @@
 # End-to-end test of the real game in Xvfb: first start, a game played with the mouse and compared
 # with the sprite sheet tile by tile, the keys and the menu, help, exit by menu and by close request,
 # and the records file.
-# Usage: run_e2e.sh <zum32 executable> <send_close helper> <source folder>
+# Usage: run_e2e.sh <zum32 executable> <x11_send helper> <source folder>
 set -euo pipefail
 
 game=$1
-send_close=$2
+x11_send=$2
 source_dir=$3
 # shellcheck source=lib.sh
 source "$source_dir/tests/e2e/lib.sh"
@@ -203,7 +203,7 @@ W=$(main_window)
 focus "$W"
 xdotool key ctrl+h
 wait_until "$WAIT" help_window >/dev/null || fail "Ctrl+H opened no help window"
-"$send_close" "$W" || fail "could not send the close request"
+"$x11_send" close "$W" || fail "could not send the close request"
 wait_until "$WAIT" game_exited || fail "the game did not end on a close request"
 game_status || fail "the game ended with status $? on a close request"
 cmp "$ini" "$work/expected.ini" || fail "ZUM32.INI changed on a run that changed nothing"

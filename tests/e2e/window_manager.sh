@@ -5,11 +5,11 @@
 # size against full screen; a dialog is modal, transient for the game, offers no minimise or
 # maximise and does not take the game with it when minimised; once it closes, the game has the
 # keyboard again (Alt+G opens its menu without the pointer moving). Message boxes carry the icon.
-# Usage: window_manager.sh <zum32 executable> <x11_send_wm_state executable> <source folder>
+# Usage: window_manager.sh <zum32 executable> <x11_send helper> <source folder>
 set -euo pipefail
 
 game=$1
-send_wm_state=$2
+x11_send=$2
 source_dir=$3
 # shellcheck source=lib.sh
 source "$source_dir/tests/e2e/lib.sh"
@@ -155,7 +155,7 @@ actions=$(xprop -id "$W" _NET_WM_ALLOWED_ACTIONS)
 grep -q MAXIMIZE <<<"$actions" && fail "the game's window may be maximised: $actions"
 frame_rect "$W"
 before="$FX $FY $FW $FH"
-"$send_wm_state" "$W" _NET_WM_STATE_FULLSCREEN || fail "could not send the full screen request"
+"$x11_send" state "$W" _NET_WM_STATE_FULLSCREEN || fail "could not send the full screen request"
 sleep 1
 xprop -id "$W" _NET_WM_STATE | grep -q FULLSCREEN && fail "the game's window stayed in full screen"
 frame_rect "$W"
