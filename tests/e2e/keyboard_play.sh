@@ -54,30 +54,8 @@ frame_sprite() {
 }
 
 # EXPECT := the clue margins for BOARD and the cells as CELL has them, the tile "cursor" framed.
-# The clues come from the board computed here, so the comparison also proves that it is the
-# board the game plays.
 expect_board() {
-  local c r j col runs
-  EXPECT=()
-  for ((r = 0; r < N; r++)); do
-    runs=($(runs_of "${BOARD[r]}"))
-    for ((j = 0; j < M; j++)); do EXPECT[$j,$((M + r))]=$(spr_row_clue "${runs[j]:-0}"); done
-  done
-  for ((c = 0; c < N; c++)); do
-    col=
-    for ((r = 0; r < N; r++)); do col+=${BOARD[r]:c:1}; done
-    runs=($(runs_of "$col"))
-    for ((j = 0; j < M; j++)); do EXPECT[$((M + c)),$j]=$(spr_col_clue "${runs[j]:-0}"); done
-  done
-  for ((r = 0; r < N; r++)); do
-    for ((c = 0; c < N; c++)); do
-      case ${CELL[$c,$r]:-closed} in
-        open) EXPECT[$((M + c)),$((M + r))]=$SPR_OPEN ;;
-        flag) EXPECT[$((M + c)),$((M + r))]=$SPR_FLAG ;;
-        *) EXPECT[$((M + c)),$((M + r))]=$SPR_CLOSED ;;
-      esac
-    done
-  done
+  expect_margins_and_cells "$N" "$M"
   if [[ -n ${cursor:-} ]]; then
     frame_sprite "${EXPECT[$cursor]}"
     EXPECT[$cursor]=framed:${EXPECT[$cursor]}

@@ -247,14 +247,12 @@ spr_bomb_rows() { local n; for n in 0 1 2 3 4 5 6; do echo -n "$((96 + 16 * n)),
 BOARD=()
 declare -A CELL=()
 
-# EXPECT := the level-2 play screen (15 x 15 board, 8-tile margins) for BOARD, CELL and the bombs
-# hit: clues, cells, the corner panel's labels and grounds, and the counters unless the second
-# argument is "no-counters". The clock digits move with time and are left out; a bomb-row icon
-# may show any frame of its animation.
-expect_level2_play() {
-  local bombs_hit=$1 counters=${2:-counters}
-  local n=15 m=8 c r j col opened=0 runs
-  EXPECT=()
+# EXPECT := the clue margins for BOARD and the cells as CELL has them, on an n x n board with
+# m-tile margins (the arguments); OPENED := the cells shown opened. The clues come from the board
+# computed here, so the comparison also proves that it is the board the game plays.
+expect_margins_and_cells() {
+  local n=$1 m=$2 c r j col runs
+  EXPECT=() OPENED=0
   for ((r = 0; r < n; r++)); do
     runs=($(runs_of "${BOARD[r]}"))
     for ((j = 0; j < m; j++)); do EXPECT[$j,$((m + r))]=$(spr_row_clue "${runs[j]:-0}"); done
@@ -268,13 +266,23 @@ expect_level2_play() {
   for ((r = 0; r < n; r++)); do
     for ((c = 0; c < n; c++)); do
       case ${CELL[$c,$r]:-closed} in
-        open) EXPECT[$((m + c)),$((m + r))]=$SPR_OPEN; opened=$((opened + 1)) ;;
+        open) EXPECT[$((m + c)),$((m + r))]=$SPR_OPEN; OPENED=$((OPENED + 1)) ;;
         bomb) EXPECT[$((m + c)),$((m + r))]=$SPR_OPEN_BOMB ;;
         flag) EXPECT[$((m + c)),$((m + r))]=$SPR_FLAG ;;
         *) EXPECT[$((m + c)),$((m + r))]=$SPR_CLOSED ;;
       esac
     done
   done
+}
+
+# EXPECT := the level-2 play screen (15 x 15 board, 8-tile margins) for BOARD, CELL and the bombs
+# hit: clues, cells, the corner panel's labels and grounds, and the counters unless the second
+# argument is "no-counters". The clock digits move with time and are left out; a bomb-row icon
+# may show any frame of its animation.
+expect_level2_play() {
+  local bombs_hit=$1 counters=${2:-counters}
+  local m=8 c r j
+  expect_margins_and_cells 15 "$m"
   # The corner panel: ground in rows 0 to 6 with the labels, the bomb row in row 5, the clock in 7.
   for ((r = 0; r < 7; r++)); do
     for ((c = 0; c < m; c++)); do EXPECT[$c,$r]=$SPR_CORNER_BG; done
@@ -287,10 +295,10 @@ expect_level2_play() {
   # The counters: cells still closed, and safe cells opened, three digits each.
   local closed digits
   if [[ $counters != no-counters ]]; then
-    closed=$((225 - opened - bombs_hit))
+    closed=$((225 - OPENED - bombs_hit))
     digits=$(printf '%03d' "$closed")
     for j in 0 1 2; do EXPECT[$((3 + j)),1]=$(spr_count_digit "${digits:j:1}"); done
-    digits=$(printf '%03d' "$opened")
+    digits=$(printf '%03d' "$OPENED")
     for j in 0 1 2; do EXPECT[$((3 + j)),3]=$(spr_count_digit "${digits:j:1}"); done
   else
     for j in 0 1 2; do unset "EXPECT[$((3 + j)),1]" "EXPECT[$((3 + j)),3]"; done
