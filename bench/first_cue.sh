@@ -12,10 +12,10 @@ program=$build/bench/first_cue
 
 work=$(mktemp -d /tmp/zum32-cue.XXXXXX)
 trap 'rm -rf "$work"' EXIT
-mkdir -p "$work/runtime"
+mkdir -p "$work/config/zum32" "$work/runtime"
 chmod 700 "$work/runtime"
-source "$(dirname "${BASH_SOURCE[0]}")/full_records.sh"
-write_full_records "$work/config/zum32/ZUM32.INI" 1
+source "$(dirname "${BASH_SOURCE[0]}")/../tests/e2e/lib.sh"
+expected_ini 1 >"$work/config/zum32/ZUM32.INI"
 
 for ((run = 0; run < runs; ++run)); do
   QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime \

@@ -40,10 +40,10 @@ wait_for() {
 }
 
 # The game starts without a message box, on level 3.
-mkdir -p "$work/runtime"
+mkdir -p "$work/config/zum32" "$work/runtime"
 chmod 700 "$work/runtime"
-source "$(dirname "${BASH_SOURCE[0]}")/full_records.sh"
-write_full_records "$work/config/zum32/ZUM32.INI" 3
+source "$(dirname "${BASH_SOURCE[0]}")/../tests/e2e/lib.sh"
+expected_ini 3 >"$work/config/zum32/ZUM32.INI"
 
 # Another X server starting at the same moment may take the display Xvfb chose: then try again.
 # -noreset: a server that resets once its last client has gone refuses connections meanwhile.

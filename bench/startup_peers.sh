@@ -23,8 +23,9 @@ trap 'rm -rf "$work"' EXIT
 
 # A private home with every records table filled. startup.sh -H keeps this environment.
 export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config XDG_CACHE_HOME=$work/home/.cache
-source "$here/full_records.sh"
-write_full_records "$XDG_CONFIG_HOME/zum32/ZUM32.INI" 3
+source "$here/../tests/e2e/lib.sh"
+mkdir -p "$XDG_CONFIG_HOME/zum32"
+expected_ini 3 >"$XDG_CONFIG_HOME/zum32/ZUM32.INI"
 
 programs=("game:$game" "bare:$bare")
 for peer in sgt-pattern sgt-mines; do
