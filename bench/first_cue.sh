@@ -14,12 +14,8 @@ work=$(mktemp -d /tmp/zum32-cue.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 mkdir -p "$work/config/zum32" "$work/runtime"
 chmod 700 "$work/runtime"
-{
-  printf '[ずむタイ32]\r\nLEVEL=1\r\n'
-  for level in 1 2 3; do
-    for rank in 1 2 3 4 5; do printf 'NAME%d(%d)=NO DATA\r\nTIME%d(%d)=9999\r\n' "$rank" "$level" "$rank" "$level"; done
-  done
-} | iconv -f UTF-8 -t CP932 >"$work/config/zum32/ZUM32.INI"
+source "$(dirname "${BASH_SOURCE[0]}")/../tests/e2e/lib.sh"
+expected_ini 1 >"$work/config/zum32/ZUM32.INI"
 
 for ((run = 0; run < runs; ++run)); do
   QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime \

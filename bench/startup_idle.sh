@@ -39,17 +39,11 @@ wait_for() {
   return 1
 }
 
-# A records file with every table filled, so that the game starts without a message box, on level 3.
+# The game starts without a message box, on level 3.
 mkdir -p "$work/config/zum32" "$work/runtime"
 chmod 700 "$work/runtime"
-{
-  printf '[ずむタイ32]\r\nLEVEL=3\r\n'
-  for level in 1 2 3; do
-    for rank in 1 2 3 4 5; do
-      printf 'NAME%d(%d)=NO DATA\r\nTIME%d(%d)=9999\r\n' "$rank" "$level" "$rank" "$level"
-    done
-  done
-} | iconv -f UTF-8 -t CP932 >"$work/config/zum32/ZUM32.INI"
+source "$(dirname "${BASH_SOURCE[0]}")/../tests/e2e/lib.sh"
+expected_ini 3 >"$work/config/zum32/ZUM32.INI"
 
 # Another X server starting at the same moment may take the display Xvfb chose: then try again.
 # -noreset: a server that resets once its last client has gone refuses connections meanwhile.

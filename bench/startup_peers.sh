@@ -21,18 +21,11 @@ done
 work=$(mktemp -d /tmp/zum32-startup.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 
-# A private home with a records file that fills every table, so that the game's first window is
-# its title screen, not the notice of an incomplete level. startup.sh -H keeps this environment.
+# A private home with every records table filled. startup.sh -H keeps this environment.
 export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config XDG_CACHE_HOME=$work/home/.cache
+source "$here/../tests/e2e/lib.sh"
 mkdir -p "$XDG_CONFIG_HOME/zum32"
-{
-  printf '[ずむタイ32]\r\nLEVEL=3\r\n'
-  for level in 1 2 3; do
-    for rank in 1 2 3 4 5; do
-      printf 'NAME%d(%d)=NO DATA\r\nTIME%d(%d)=9999\r\n' "$rank" "$level" "$rank" "$level"
-    done
-  done
-} | iconv -f UTF-8 -t CP932 >"$XDG_CONFIG_HOME/zum32/ZUM32.INI"
+expected_ini 3 >"$XDG_CONFIG_HOME/zum32/ZUM32.INI"
 
 programs=("game:$game" "bare:$bare")
 for peer in sgt-pattern sgt-mines; do

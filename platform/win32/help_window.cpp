@@ -227,6 +227,7 @@ DWORD WINAPI HelpThread(void* parameter) {
                                   nullptr);
     InterlockedExchangePointer(reinterpret_cast<void**>(&helpWindow), window);
     SetEvent(start.ready);
+    if (!window) return 0;  // no message loop would ever end without a window to close
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
@@ -253,7 +254,8 @@ BOOL WINAPI ShowHelp(HWND game, LPCSTR, UINT command, ULONG_PTR) {
     WaitForSingleObject(start.ready, INFINITE);
     CloseHandle(start.ready);
     CloseHandle(thread);
-    return TRUE;
+    return InterlockedCompareExchangePointer(reinterpret_cast<void**>(&helpWindow), nullptr,
+                                             nullptr) != nullptr;
 }
 
 }  // namespace

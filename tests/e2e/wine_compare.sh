@@ -43,8 +43,9 @@ mapfile -t BOARD < <(zum32_board "$(epoch_of "$WHEN")" 2)
 export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' WINEARCH=win64
 export TZ=UTC
 step "wineboot"
-LC_ALL=ja_JP.UTF-8 wineboot --init >"$work/wineboot.log" 2>&1 || fail "wineboot: $(cat "$work/wineboot.log")"
-wineserver -w
+# Bounded, so that a Wine that hangs fails the check with a message instead of at the test's limit.
+LC_ALL=ja_JP.UTF-8 timeout 150 wineboot --init >"$work/wineboot.log" 2>&1 || fail "wineboot: $(cat "$work/wineboot.log")"
+timeout 60 wineserver -w || fail "the prefix's Wine processes did not end after wineboot"
 
 wine_windows() { xdotool search --onlyvisible --class '^zum32\.exe$' 2>/dev/null || true; }
 find_wine_window() {

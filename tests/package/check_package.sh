@@ -42,12 +42,7 @@ done
 # The unpacked program on its own, with a full records file so that no message box comes first.
 dpkg -x "$deb" "$work/root"
 mkdir -p "$work/config/zum32"
-{
-  printf '[ずむタイ32]\r\nLEVEL=1\r\n'
-  for level in 1 2 3; do
-    for rank in 1 2 3 4 5; do printf 'NAME%d(%d)=NO DATA\r\nTIME%d(%d)=9999\r\n' "$rank" "$level" "$rank" "$level"; done
-  done
-} | iconv -f UTF-8 -t CP932 >"$work/config/zum32/ZUM32.INI"
+expected_ini 1 >"$work/config/zum32/ZUM32.INI"
 start_xvfb "$work"
 start_game "$work/root/usr/games/zum32" "$work" "2026-01-01 00:00:00"
 main_window() { find_window 'ずむのタイル32' NORMAL; }

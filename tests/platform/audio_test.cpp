@@ -249,12 +249,13 @@ TEST_F(SoundPlayback, StopsClearTheQueue) {
 
 // The device is open only while cues sound: its thread would wake every buffer otherwise.
 TEST_F(SoundPlayback, TheDeviceOpensForACueAndClosesOnceItHasPlayed) {
-    Bytes cue = GameWav(1100);  // 0.05 s
+    // Long enough that a loaded machine's pause between the cue and the checks cannot play it out.
+    Bytes cue = GameWav(8820);  // 0.4 s
     for (int round = 0; round < 2; ++round) {
         Play(cue);
         EXPECT_TRUE(platform_test::AudioDeviceOpen()) << round;
         EXPECT_GT(platform_test::QueuedAudioBytes(), 0u) << round;
-        // A bounded wait for the close, not a timing: the cue and the device's buffers take 0.2 s.
+        // A bounded wait for the close, not a timing: the cue and the device's buffers take 0.5 s.
         const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(5);
         while (platform_test::AudioDeviceOpen() && std::chrono::steady_clock::now() < limit) {
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
