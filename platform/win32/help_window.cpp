@@ -24,6 +24,7 @@ HWND helpWindow = nullptr;  // written by the help thread, read by the game's
 std::vector<Page> pages;
 HWND pageList = nullptr;
 HWND pageText = nullptr;
+HFONT pageFont = nullptr;  // the list's and the text's, made with the window
 
 // A page of the script: "HELP_" and its file name without extension, upper case.
 std::string HelpFile(const std::string& fileName) {
@@ -154,9 +155,9 @@ LRESULT CALLBACK HelpProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
         case WM_CREATE: {
             HINSTANCE instance = GetModuleHandleW(nullptr);
-            HFONT font = CreateFontW(-14, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
-                                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                     DEFAULT_PITCH, L"MS UI Gothic");
+            pageFont = CreateFontW(-14, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+                                   OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                   DEFAULT_PITCH, L"MS UI Gothic");
             pageList = CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", nullptr,
                                        WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOTIFY, 0, 0, 0, 0,
                                        window, reinterpret_cast<HMENU>(kListId), instance, nullptr);
@@ -164,8 +165,8 @@ LRESULT CALLBACK HelpProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
                                        WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE |
                                            ES_READONLY | ES_AUTOVSCROLL,
                                        0, 0, 0, 0, window, nullptr, instance, nullptr);
-            SendMessageW(pageList, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-            SendMessageW(pageText, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+            SendMessageW(pageList, WM_SETFONT, reinterpret_cast<WPARAM>(pageFont), FALSE);
+            SendMessageW(pageText, WM_SETFONT, reinterpret_cast<WPARAM>(pageFont), FALSE);
             for (const Page& page : pages)
                 SendMessageW(pageList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(page.title.c_str()));
             ShowPage(0);
@@ -187,6 +188,11 @@ LRESULT CALLBACK HelpProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_DESTROY:
             PostQuitMessage(0);
             return 0;
+        case WM_NCDESTROY:
+            // The children are gone by now, so the font they shared can go too.
+            if (pageFont) DeleteObject(pageFont);
+            pageFont = nullptr;
+            return DefWindowProcW(window, msg, wParam, lParam);
         default:
             return DefWindowProcW(window, msg, wParam, lParam);
     }
