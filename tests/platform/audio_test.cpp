@@ -205,8 +205,9 @@ TEST_F(SoundPlayback, ACueQueuesItsConvertedSamples) {
 }
 
 TEST_F(SoundPlayback, ANewCueReplacesTheQueuedOne) {
-    Bytes longCue = GameWav(22050 * 2);
-    Bytes shortCue = GameWav(1100);
+    // Both long enough that neither plays out between the call and the check on a loaded machine.
+    Bytes longCue = GameWav(22050 * 8);
+    Bytes shortCue = GameWav(4410);
     Play(longCue);
     std::size_t longQueued = platform_test::QueuedAudioBytes();
     Play(shortCue);
@@ -278,7 +279,8 @@ TEST_F(SoundPlayback, SynchronousPlayReturnsOncePlayed) {
 }
 
 TEST_F(SoundPlayback, TheRecorderLogsEachCallInOrder) {
-    Bytes cue = GameWav(100);
+    // A second long, so that a loaded machine cannot play it out before the queue is looked at.
+    Bytes cue = GameWav(22050);
     platform_test::RecordSounds(true);
     sndPlaySoundA(nullptr, 0);
     Play(cue);
