@@ -12,9 +12,6 @@ source "$source_dir/tests/e2e/lib.sh"
 
 make_workspace zum32-dpi
 
-
-WAIT=30
-WHEN='2024-05-01 12:00:00'
 SIDE=368
 start_xvfb "$work" 1600x1200 || fail "Xvfb"
 load_sprites "$source_dir/resources/char.bmp" "$work"
@@ -23,7 +20,7 @@ mapfile -t BOARD < <(zum32_board "$(epoch_of "$WHEN")" 2)
 mkdir -p "$work/config/zum32"
 expected_ini >"$work/config/zum32/ZUM32.INI"
 
-main_window() { find_window 'ずむのタイル32' NORMAL; }
+main_window() { find_window "$TITLE" NORMAL; }
 game_exited() { ! kill -0 "$GAME_PID" 2>/dev/null; }
 
 # Scale factor, device pixels per game pixel, client side in device pixels.

@@ -13,11 +13,6 @@ source "$source_dir/tests/e2e/lib.sh"
 
 make_workspace zum32-keys
 
-step() { echo "-- $* ($SECONDS s)"; }
-
-WAIT=30
-WHEN='2024-05-01 12:00:00'
-TITLE='ずむのタイル32'
 N=10 M=5 SIDE=240  # level 1: the board, its clue margins and the client side
 NAME='Keys Only 1'
 

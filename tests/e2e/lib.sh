@@ -6,6 +6,14 @@ ZUM32_SIZES=(0 10 15 20)
 ZUM32_MARGINS=(0 5 8 10)
 ZUM32_BOMBS=(0 30 60 90)
 
+TITLE='ずむのタイル32'
+# Every script's game starts at this frozen time, so that its boards are known in advance.
+WHEN='2024-05-01 12:00:00'
+# Generous bounds: a loaded two-core machine may take seconds where an idle one takes milliseconds.
+WAIT=30
+
+step() { echo "-- $* ($SECONDS s)"; }
+
 # Calls a command every 0.1 s until it succeeds or the seconds run out; the status is the last one.
 wait_until() {
   local seconds=$1

@@ -13,12 +13,6 @@ source "$source_dir/tests/e2e/lib.sh"
 
 make_workspace zum32-e2e
 
-step() { echo "-- $* ($SECONDS s)"; }
-
-# Generous bounds: a loaded two-core machine may take seconds where an idle one takes milliseconds.
-WAIT=30
-WHEN='2024-05-01 12:00:00'
-TITLE='ずむのタイル32'
 SIDE=368  # the client side of the title screen and of level 2, the level of a fresh start
 
 start_xvfb "$work" || fail "Xvfb"

@@ -18,9 +18,6 @@ make_workspace zum32-wm
 WM_PID=
 trap '[[ -n $WM_PID ]] && kill "$WM_PID" 2>/dev/null; cleanup_workspace' EXIT
 
-WAIT=30
-WHEN='2024-05-01 12:00:00'
-TITLE='ずむのタイル32'
 SCREEN_W=1024 SCREEN_H=768
 start_xvfb "$work" "${SCREEN_W}x${SCREEN_H}" || fail "Xvfb"
 

@@ -29,11 +29,7 @@ cleanup_both() {
 }
 trap cleanup_both EXIT
 
-step() { echo "-- $* ($SECONDS s)"; }
-
 WAIT=60  # Wine is slow to start on a loaded machine
-WHEN='2024-05-01 12:00:00'
-TITLE='ずむのタイル32'
 SIDE=368  # the drawn square of the title screen and of level 2
 
 start_xvfb "$work" || fail "Xvfb"
