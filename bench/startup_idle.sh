@@ -45,20 +45,8 @@ chmod 700 "$work/runtime"
 source "$(dirname "${BASH_SOURCE[0]}")/../tests/e2e/lib.sh"
 expected_ini 3 >"$work/config/zum32/ZUM32.INI"
 
-# Another X server starting at the same moment may take the display Xvfb chose: then try again.
-# -noreset: a server that resets once its last client has gone refuses connections meanwhile.
-for attempt in 1 2 3; do
-  : >"$work/display"
-  Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp -noreset 5>"$work/display" >"$work/xvfb.log" 2>&1 </dev/null &
-  xvfb_pid=$!
-  pids+=("$xvfb_pid")
-  wait_for 30 test -s "$work/display" || die "Xvfb did not start: $(cat "$work/xvfb.log")"
-  export DISPLAY=:$(cat "$work/display")
-  sleep 0.2
-  kill -0 "$xvfb_pid" 2>/dev/null && xdpyinfo >/dev/null 2>&1 && break
-  kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null || true
-  ((attempt < 3)) || die "Xvfb did not stay up: $(cat "$work/xvfb.log")"
-done
+start_xvfb "$work" || die "no X server"
+pids+=("$XVFB_PID")
 export QT_QPA_PLATFORM=xcb XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work/runtime
 # SDL_AUDIODRIVER chooses below whether a sound device exists: "none" names no driver at all.
 
@@ -72,7 +60,7 @@ start() {
   started_pid=$!
   pids+=("$started_pid")
   wait_for 60 shown_or_ended "$started_pid" || true
-  has_window "$started_pid" || die "$1 showed no window: $(head -c 2000 "$log"); X server: $(kill -0 "$xvfb_pid" 2>&1 && echo running) $(tail -n 5 "$work/xvfb.log")"
+  has_window "$started_pid" || die "$1 showed no window: $(head -c 2000 "$log"); X server: $(kill -0 "$XVFB_PID" 2>&1 && echo running) $(tail -n 5 "$work/xvfb.log")"
 }
 
 running() { [[ -e /proc/$1 && $(awk '{print $3}' /proc/"$1"/stat 2>/dev/null) != Z ]]; }

@@ -51,18 +51,30 @@ fail() {
   exit 1
 }
 
-# Starts Xvfb on a display it finds free itself; sets DISPLAY and XVFB_PID.
+# Starts Xvfb on a display it finds free itself; sets DISPLAY and XVFB_PID. Another X server
+# starting at the same moment may take the display this one chose: then it tries again.
 start_xvfb() {
   local dir=$1 size=${2:-1280x1024}
-  local fdfile=$dir/xvfb.display
-  : >"$fdfile"
-  # Nothing of ours stays open in the server: a pipe reading our output would wait for it too.
-  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp -noreset 3>"$fdfile" >"$dir/xvfb.log" 2>&1 </dev/null &
-  XVFB_PID=$!
-  wait_until 30 test -s "$fdfile" || { echo "Xvfb did not start:" >&2; cat "$dir/xvfb.log" >&2; return 1; }
-  export DISPLAY=:$(head -n 1 "$fdfile")
-  wait_until 30 xdpyinfo >/dev/null 2>&1
+  local fdfile=$dir/xvfb.display attempt
+  for attempt in 1 2 3; do
+    : >"$fdfile"
+    # Nothing of ours stays open in the server: a pipe reading our output would wait for it too.
+    # -noreset: a server that resets once its last client has gone refuses connections meanwhile.
+    Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp -noreset 3>"$fdfile" >"$dir/xvfb.log" 2>&1 </dev/null &
+    XVFB_PID=$!
+    wait_until 30 test -s "$fdfile" || { echo "Xvfb did not start:" >&2; cat "$dir/xvfb.log" >&2; return 1; }
+    export DISPLAY=:$(head -n 1 "$fdfile")
+    wait_until 30 xvfb_settled
+    xvfb_answers && return 0
+    kill "$XVFB_PID" 2>/dev/null
+    wait "$XVFB_PID" 2>/dev/null
+  done
+  echo "Xvfb did not stay up:" >&2
+  cat "$dir/xvfb.log" >&2
+  return 1
 }
+xvfb_answers() { kill -0 "$XVFB_PID" 2>/dev/null && xdpyinfo >/dev/null 2>&1; }
+xvfb_settled() { xvfb_answers || ! kill -0 "$XVFB_PID" 2>/dev/null; }
 
 # Starts the game at a frozen calendar time (UTC "YYYY-MM-DD hh:mm:ss") with its configuration in
 # dir/config; sets GAME_PID. Further arguments are extra environment settings (NAME=value).
