@@ -28,17 +28,6 @@ trap cleanup EXIT
 
 die() { echo "startup_idle.sh: $*" >&2; exit 1; }
 
-# Polls a command every 20 ms until it succeeds; fails after the given seconds.
-wait_for() {
-  local seconds=$1; shift
-  local tries=$((seconds * 50))
-  while ((tries-- > 0)); do
-    "$@" && return 0
-    sleep 0.02
-  done
-  return 1
-}
-
 # The game starts without a message box, on level 3.
 mkdir -p "$work/config/zum32" "$work/runtime"
 chmod 700 "$work/runtime"
@@ -59,7 +48,7 @@ start() {
   "$@" >"$log" 2>&1 &
   started_pid=$!
   pids+=("$started_pid")
-  wait_for 60 shown_or_ended "$started_pid" || true
+  wait_until 60 shown_or_ended "$started_pid" || true
   has_window "$started_pid" || die "$1 showed no window: $(head -c 2000 "$log"); X server: $(kill -0 "$XVFB_PID" 2>&1 && echo running) $(tail -n 5 "$work/xvfb.log")"
 }
 
@@ -69,7 +58,7 @@ not_running() { ! running "$1"; }
 # Ends a program we started (politely, then after 5 s for good) and forgets its id.
 stop() {
   kill "$1" 2>/dev/null || true
-  wait_for 5 not_running "$1" || kill -9 "$1" 2>/dev/null || true
+  wait_until 5 not_running "$1" || kill -9 "$1" 2>/dev/null || true
   wait "$1" 2>/dev/null || true
   local kept=() pid
   for pid in "${pids[@]}"; do [[ $pid == "$1" ]] || kept+=("$pid"); done
@@ -97,7 +86,7 @@ start_play() {
   [[ -n $window ]] || die "no game window found"
   xdotool windowfocus --sync "$window"
   xdotool key --clearmodifiers ctrl+n
-  wait_for 20 is_playing "$window" || die "Ctrl+N did not start a game"
+  wait_until 20 is_playing "$window" || die "Ctrl+N did not start a game"
 }
 
 # Idle: two programs run side by side, so that both are measured over the same seconds of a shared
