@@ -34,6 +34,12 @@ BOOL InsertNewRecord() {
     return saved;
 }
 
+BOOL RecordStillPlaces() {
+    ReloadLevelRecords(GameState.level);
+    const LevelRecords& table = GameState.records[GameState.level - 1];
+    return table.times[5] < table.times[4];
+}
+
 INT_PTR EntryDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM) {
     switch (msg) {
         case WM_INITDIALOG:

@@ -122,7 +122,10 @@ LRESULT OnCommand(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         case CMD_HELP: WinHelpA(window, "ZUM32.HLP", HELP_CONTENTS, 0); return 0;
         case CMD_ABOUT: DialogBoxParamA(instance, "DLG_ABOUT", window, AboutDialogProc, 0); return 0;
-        case CMD_ENTRY: DialogBoxParamA(instance, "DLG_ENTRY", window, EntryDialogProc, 0); return 0;
+        case CMD_ENTRY:
+            // No name is asked for a time that the file's table no longer has room for.
+            if (RecordStillPlaces()) DialogBoxParamA(instance, "DLG_ENTRY", window, EntryDialogProc, 0);
+            return 0;
         default: return DefWindowProcA(window, msg, wParam, lParam);
     }
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform_test_dialogs.h"
+#include "records/settings.h"
 #include "support/cues.h"
 #include "support/game_window.h"
 
@@ -205,6 +206,29 @@ TEST_F(DialogsTest, NameEntryTakesSixteenBytesAndSortsTheName) {
     Run(CMD_ENTRY, [&](HWND d) { ClickDialogItem(d, IDC_ENTRY_OK); });
     EXPECT_STREQ(GameState.records[0].names[0], "");
     EXPECT_NE(ReadIni().find("NAME1(1)=\r\nTIME1(1)=30\r\n"), std::string::npos);
+}
+
+TEST_F(DialogsTest, NoNameIsAskedForATimeAnotherCopyHasBeaten) {
+    StartAt(1);
+    // Another copy has filled the level's table with better times since this one loaded it.
+    for (int rank = 1; rank <= 5; ++rank) {
+        const std::string n = std::to_string(rank);
+        WritePrivateProfileStringA(kIniSection, ("NAME" + n + "(1)").c_str(), "Other", kIniFile);
+        WritePrivateProfileStringA(kIniSection, ("TIME" + n + "(1)").c_str(), std::to_string(rank * 10).c_str(),
+                                   kIniFile);
+    }
+    struct Case {
+        std::int32_t time;
+        bool asked;
+    };
+    for (const Case& c : {Case{120, false}, Case{50, false}, Case{49, true}}) {
+        GameState.records[0].times[5] = c.time;
+        bool asked = false;
+        Run(CMD_ENTRY, [&](HWND d) { asked = true; ClickDialogItem(d, IDC_ENTRY_OK); });
+        EXPECT_EQ(asked, c.asked) << c.time;
+    }
+    EXPECT_EQ(GameState.records[0].times[3], 40);
+    EXPECT_EQ(GameState.records[0].times[4], 49);
 }
 
 }  // namespace
