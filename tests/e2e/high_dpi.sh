@@ -20,8 +20,6 @@ mapfile -t BOARD < <(zum32_board "$(epoch_of "$WHEN")" 2)
 mkdir -p "$work/config/zum32"
 expected_ini >"$work/config/zum32/ZUM32.INI"
 
-main_window() { find_window "$TITLE" NORMAL; }
-game_exited() { ! kill -0 "$GAME_PID" 2>/dev/null; }
 
 # Scale factor, device pixels per game pixel, client side in device pixels.
 for setting in "2 2 736" "1.5 2 738"; do

@@ -24,19 +24,7 @@ mkdir -p "$work/config/zum32"
 ini=$work/config/zum32/ZUM32.INI
 expected_ini 1 >"$ini"
 
-main_window() { find_window "$TITLE" NORMAL; }
 entry_window() { find_window 'HI-SCORE!!' DIALOG; }
-game_exited() { ! kill -0 "$GAME_PID" 2>/dev/null; }
-# A menu pops up as an override-redirect window.
-menu_popup() {
-  local w info
-  for w in $(game_windows); do
-    info=$(xwininfo -id "$w" 2>/dev/null) || continue
-    [[ $info == *'Override Redirect State: yes'* ]] && return 0
-  done
-  return 1
-}
-no_menu_popup() { ! menu_popup; }
 press() { xdotool key --delay 25 "$@"; }
 
 # SPRITE_HASH["framed:x,y"] := the hash of the sprite at (x, y) under the cursor's frame: black

@@ -174,6 +174,22 @@ find_window() {
   return 1
 }
 
+main_window() { find_window "$TITLE" NORMAL; }
+box_window() { find_window "$TITLE" DIALOG; }
+help_window() { find_window "$TITLE ヘルプ" NORMAL; }
+game_exited() { ! kill -0 "$GAME_PID" 2>/dev/null; }
+
+# A menu pops up as an override-redirect window; Qt does not always mark its type as a menu.
+menu_popup() {
+  local w info
+  for w in $(game_windows); do
+    info=$(xwininfo -id "$w" 2>/dev/null) || continue
+    [[ $info == *'Override Redirect State: yes'* ]] && return 0
+  done
+  return 1
+}
+no_menu_popup() { ! menu_popup; }
+
 # ---- Pixels ----
 
 # Cuts the sprite sheet into its 16 x 16 grid once: SPRITE_HASH["x,y"] is the hash of the tile at

@@ -19,26 +19,12 @@ start_xvfb "$work" || fail "Xvfb"
 load_sprites "$source_dir/resources/char.bmp" "$work"
 mapfile -t BOARD < <(zum32_board "$(epoch_of "$WHEN")" 2)
 
-game_exited() { ! kill -0 "$GAME_PID" 2>/dev/null; }
 game_status() {
   local status=0
   wait "$GAME_PID" || status=$?
   GAME_PID=
   return "$status"
 }
-main_window() { find_window "$TITLE" NORMAL; }
-box_window() { find_window "$TITLE" DIALOG; }
-help_window() { find_window "$TITLE ヘルプ" NORMAL; }
-# A menu pops up as an override-redirect window; Qt does not always mark its type as a menu.
-menu_popup() {
-  local w info
-  for w in $(game_windows); do
-    info=$(xwininfo -id "$w" 2>/dev/null) || continue
-    [[ $info == *'Override Redirect State: yes'* ]] && return 0
-  done
-  return 1
-}
-no_menu_popup() { ! menu_popup; }
 focus() { xdotool windowfocus --sync "$1" || fail "focus on window $1"; }
 
 # Client pixel of the centre of board cell (c, r) at level 2, as a screen position. Moves go

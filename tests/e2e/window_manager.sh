@@ -21,12 +21,9 @@ trap '[[ -n $WM_PID ]] && kill "$WM_PID" 2>/dev/null; cleanup_workspace' EXIT
 SCREEN_W=1024 SCREEN_H=768
 start_xvfb "$work" "${SCREEN_W}x${SCREEN_H}" || fail "Xvfb"
 
-main_window() { find_window "$TITLE" NORMAL; }
-help_window() { find_window "$TITLE ヘルプ" NORMAL; }
 dialog_window() { find_window 'プロパティ' DIALOG; }
-box_window() { find_window "$TITLE" DIALOG; }
+# Under a window manager the menu also carries its type: this stricter check replaces lib.sh's.
 menu_popup() { local w; for w in $(game_windows); do [[ $(window_type "$w") == DROPDOWN_MENU ]] && return 0; done; return 1; }
-game_exited() { ! kill -0 "$GAME_PID" 2>/dev/null; }
 has_focus() { [[ $(xdotool getwindowfocus 2>/dev/null) == "$1" ]]; }
 wm_state() { xprop -id "$1" WM_STATE 2>/dev/null | sed -n 's/.*window state: //p'; }
 both_shown() { [[ $(wm_state "$1") == Normal && $(wm_state "$2") == Normal ]]; }

@@ -286,7 +286,6 @@ window_geometry "$WINE"
 xdotool mousemove $((X + 24)) $((Y + (HEIGHT - WIDTH) / 2)) click 1
 wait_until "$WAIT" wine_menu_open || fail "a click on the menu bar opened no menu"
 xdotool key e
-game_exited() { ! kill -0 "$GAME_PID" 2>/dev/null; }
 wait_until "$WAIT" game_exited || { [[ -n ${ZUM32_WINE_KEEP:-} ]] && import -window root "$ZUM32_WINE_KEEP/exit.png"; fail "the Windows build did not end after Exit"; }
 status=0
 wait "$GAME_PID" || status=$?

@@ -45,7 +45,6 @@ mkdir -p "$work/config/zum32"
 expected_ini 1 >"$work/config/zum32/ZUM32.INI"
 start_xvfb "$work"
 start_game "$work/root/usr/games/zum32" "$work" "2026-01-01 00:00:00"
-main_window() { find_window 'ずむのタイル32' NORMAL; }
 wait_until 30 main_window >/dev/null || fail "the unpacked game showed no main window"
 [[ $(readlink "/proc/$GAME_PID/exe") == "$work/root/usr/games/zum32" ]] || fail "another program ran"
 echo "package checked: $(basename "$deb")"
