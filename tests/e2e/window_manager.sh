@@ -58,7 +58,7 @@ motif_forbids_min_max() {
 # Returns the keyboard to the game and checks it there: Alt+G opens the game's menu.
 check_keyboard_back() {
   local what=$1
-  wait_until 5 has_focus "$W" || fail "$what: the focus is on $(xdotool getwindowfocus), not the game"
+  wait_until "$WAIT" has_focus "$W" || fail "$what: the focus is on $(xdotool getwindowfocus), not the game"
   xdotool key alt+g
   wait_until "$WAIT" menu_popup || fail "$what: Alt+G opened no menu"
   xdotool key Escape
@@ -90,7 +90,7 @@ centre_game() {
   window_geometry "$W"
   x=$(((SCREEN_W - WIDTH) / 2)) y=$(((SCREEN_H - HEIGHT) / 2))
   xdotool windowmove --sync "$W" "$x" "$y"
-  wait_until 5 bash -c "xwininfo -id $W | grep -q 'Absolute upper-left X: *$x\$'" ||
+  wait_until "$WAIT" bash -c "xwininfo -id $W | grep -q 'Absolute upper-left X: *$x\$'" ||
     fail "the game's window did not move to the middle: $(xwininfo -id "$W" | grep Absolute)"
 }
 
@@ -99,7 +99,7 @@ open_dialog() {
   xdotool key ctrl+p
   wait_until "$WAIT" dialog_window >/dev/null || fail "Ctrl+P opened no dialog"
   D=$(dialog_window)
-  wait_until 5 has_focus "$D" || fail "the dialog did not take the focus"
+  wait_until "$WAIT" has_focus "$D" || fail "the dialog did not take the focus"
   local parent
   parent=$(xprop -id "$D" WM_TRANSIENT_FOR | sed -n 's/.*# //p')
   ((parent == W)) || fail "the dialog is transient for '$parent', not the game's window $W"
@@ -166,7 +166,7 @@ grep -q MAXIMIZE <<<"$actions" && fail "the dialog may be maximised: $actions"
 # openbox offers minimise to every dialog and would take the game along: both come back.
 xdotool windowminimize "$D"
 sleep 0.5
-wait_until 5 both_shown "$W" "$D" || fail "minimising the dialog left the game $(wm_state "$W") and the dialog $(wm_state "$D")"
+wait_until "$WAIT" both_shown "$W" "$D" || fail "minimising the dialog left the game $(wm_state "$W") and the dialog $(wm_state "$D")"
 xdotool windowfocus --sync "$D" key Return
 wait_until "$WAIT" window_gone "$D" || fail "Return did not close the dialog"
 check_keyboard_back "under openbox"
@@ -180,11 +180,11 @@ start_game "$game" "$work" "$WHEN"
 wait_until "$WAIT" box_window >/dev/null || fail "no message box on a first start"
 B=$(box_window)
 box_icon=$(xprop -id "$B" _NET_WM_ICON | md5sum)
-for _ in 1 2 3 4 5; do
-  main_window >/dev/null && break
-  wait_until "$WAIT" box_window >/dev/null || break
-  xdotool windowfocus --sync "$(box_window)" key Return
-  sleep 0.3
+for level in 1 2 3; do
+  wait_until "$WAIT" box_window >/dev/null || fail "message box $level did not appear"
+  B=$(box_window)
+  xdotool windowfocus --sync "$B" key Return
+  wait_until "$WAIT" window_gone "$B" || fail "message box $level did not close"
 done
 wait_until "$WAIT" main_window >/dev/null || fail "no main window after the message boxes"
 W=$(main_window)
