@@ -162,7 +162,7 @@ xdotool key ctrl+h
 wait_until "$WAIT" help_window >/dev/null || fail "Ctrl+H opened no help window"
 # Qt gives the new window the focus once it is mapped; take it back only after that.
 help=$(help_window)
-wait_until 5 bash -c "[[ \$(xdotool getwindowfocus) == $help ]]" || true
+wait_until "$WAIT" bash -c "[[ \$(xdotool getwindowfocus) == $help ]]" || true
 
 step "Alt+G"
 focus "$W"
