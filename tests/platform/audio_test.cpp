@@ -198,10 +198,11 @@ protected:
 };
 
 TEST_F(SoundPlayback, ACueQueuesItsConvertedSamples) {
-    Bytes oneSecond = GameWav(22050);
-    ASSERT_EQ(Play(oneSecond), TRUE);
-    // The device runs at 44.1 or 48 kHz with 16-bit samples: a second is far more than the 22050 source bytes.
-    EXPECT_GT(platform_test::QueuedAudioBytes(), 22050u * 2);
+    Bytes fourSeconds = GameWav(22050 * 4);
+    ASSERT_EQ(Play(fourSeconds), TRUE);
+    // The device runs at 44.1 or 48 kHz with 16-bit samples: more than twice the source bytes,
+    // even after a loaded machine's pause has played some of it.
+    EXPECT_GT(platform_test::QueuedAudioBytes(), 22050u * 4 * 2);
 }
 
 TEST_F(SoundPlayback, ANewCueReplacesTheQueuedOne) {
@@ -217,11 +218,12 @@ TEST_F(SoundPlayback, ANewCueReplacesTheQueuedOne) {
 }
 
 TEST_F(SoundPlayback, TheCacheNoticesANewImageInTheSameBuffer) {
-    // Same size, same address, another rate: only the bytes tell the two images apart.
-    Bytes buffer = GameWav(22050, 8000);
+    // Same size, same address, another rate: only the bytes tell the two images apart. The slow
+    // one lasts 5.5 s against 1 s, so a pause of a few seconds cannot blur the two.
+    Bytes buffer = GameWav(44100, 8000);
     Play(buffer);
     std::size_t slowQueued = platform_test::QueuedAudioBytes();
-    Bytes fast = GameWav(22050, 22050);
+    Bytes fast = GameWav(44100, 44100);
     std::copy(fast.begin(), fast.end(), buffer.begin());
     Play(buffer);
     EXPECT_LT(platform_test::QueuedAudioBytes() * 2, slowQueued);
