@@ -18,20 +18,14 @@ fail() {
   exit 1
 }
 
-WAIT=30
-WHEN='2024-05-01 12:00:00'
-TITLE='ずむのタイル32'
 SIDE=368
 mkdir -p "$out"
 start_xvfb "$work" || fail "Xvfb did not start"
 load_sprites "$root/resources/char.bmp" "$work"
 mapfile -t BOARD < <(zum32_board "$(epoch_of "$WHEN")" 2)
 
-main_window() { find_window "$TITLE" NORMAL; }
-box_window() { find_window "$TITLE" DIALOG; }
 entry_dialog() { find_window 'HI-SCORE!!' DIALOG; }
 no_entry_dialog() { ! entry_dialog >/dev/null; }
-game_exited() { ! kill -0 "$GAME_PID" 2>/dev/null; }
 # The window as the player sees it, menu bar included, without metadata that would change the bytes.
 shoot() {
   import -window "$W" "$work/shot.png"
@@ -45,14 +39,7 @@ click_cell() {
 settle() { wait_until "$WAIT" screen_shows "$W" "$SIDE" "$work/check.png" "$work" || fail "$1"; }
 
 start_game "$game" "$work" "$WHEN"
-# A first start: one message box for each level's missing records.
-for level in 1 2 3; do
-  wait_until "$WAIT" box_window >/dev/null || fail "message box $level did not appear"
-  box=$(box_window)
-  xdotool windowfocus --sync "$box" key Return
-  wait_until "$WAIT" window_gone "$box" || fail "message box $level did not close"
-done
-wait_until "$WAIT" main_window >/dev/null || fail "the main window did not appear"
+answer_first_start_boxes
 W=$(main_window)
 expect_title
 settle "the title screen"

@@ -150,11 +150,11 @@ window_type() {
 
 window_title() { xdotool getwindowname "$1" 2>/dev/null; }
 
-# Whether a window is gone from the game's visible ones. The list is read whole before grep,
-# which could otherwise end the pipe early and make the lister fail under pipefail.
+# Whether a window is gone from the game's visible ones, or from those another lister gives. The
+# list is read whole before grep, which could otherwise end the pipe early and fail the lister.
 window_gone() {
   local ids
-  ids=$(game_windows)
+  ids=$("${2:-game_windows}")
   ! grep -qx "$1" <<<"$ids"
 }
 
@@ -165,10 +165,11 @@ window_geometry() {
   eval "$g"
 }
 
-# Prints the one visible game window with that exact title and window type, if there is one.
+# Prints the one visible game window with that exact title and window type, if there is one; a
+# third argument lists another program's windows instead.
 find_window() {
   local title=$1 type=$2 w
-  for w in $(game_windows); do
+  for w in $("${3:-game_windows}"); do
     [[ $(window_title "$w") == "$title" && $(window_type "$w") == "$type" ]] && { echo "$w"; return 0; }
   done
   return 1
@@ -178,6 +179,24 @@ main_window() { find_window "$TITLE" NORMAL; }
 box_window() { find_window "$TITLE" DIALOG; }
 help_window() { find_window "$TITLE ヘルプ" NORMAL; }
 game_exited() { ! kill -0 "$GAME_PID" 2>/dev/null; }
+
+# Answers a first start's three message boxes, one for each level's missing records, each closed
+# before the next is answered, and waits for the main window, which comes only after them. The
+# arguments name another program and its finders (box, main window, gone check); the default is ours.
+answer_first_start_boxes() {
+  local who=${1:-ours} box_of=${2:-box_window} main_of=${3:-main_window} gone=${4:-window_gone}
+  local level box
+  for level in 1 2 3; do
+    wait_until "$WAIT" "$box_of" >/dev/null || fail "$who: message box $level did not appear"
+    "$main_of" >/dev/null && fail "$who: the main window came before message box $level"
+    box=$("$box_of")
+    xdotool windowfocus --sync "$box" key Return || fail "$who: focus on message box $level"
+    wait_until "$WAIT" "$gone" "$box" || fail "$who: message box $level did not close"
+  done
+  wait_until "$WAIT" "$main_of" >/dev/null || fail "$who: the main window did not appear"
+  "$box_of" >/dev/null && fail "$who: a fourth message box"
+  return 0
+}
 
 # A menu pops up as an override-redirect window; Qt does not always mark its type as a menu.
 menu_popup() {

@@ -43,17 +43,8 @@ expect_screen() {
 # ---- First start: a fresh configuration folder, so one message box per level ----
 step "first start"
 start_game "$game" "$work" "$WHEN"
-for level in 1 2 3; do
-  wait_until "$WAIT" box_window >/dev/null || fail "message box $level did not appear"
-  main_window >/dev/null && fail "the main window came before message box $level"
-  box=$(box_window)
-  focus "$box"
-  xdotool key Return
-  wait_until "$WAIT" window_gone "$box" || fail "message box $level did not close"
-done
-wait_until "$WAIT" main_window >/dev/null || fail "the main window did not appear"
+answer_first_start_boxes
 W=$(main_window)
-box_window >/dev/null && fail "a fourth message box"
 window_geometry "$W"
 ((WIDTH == SIDE)) || fail "the title window is $WIDTH pixels wide"
 expect_title

@@ -184,13 +184,7 @@ start_game "$game" "$work" "$WHEN"
 wait_until "$WAIT" box_window >/dev/null || fail "no message box on a first start"
 B=$(box_window)
 box_icon=$(xprop -id "$B" _NET_WM_ICON | md5sum)
-for level in 1 2 3; do
-  wait_until "$WAIT" box_window >/dev/null || fail "message box $level did not appear"
-  B=$(box_window)
-  xdotool windowfocus --sync "$B" key Return
-  wait_until "$WAIT" window_gone "$B" || fail "message box $level did not close"
-done
-wait_until "$WAIT" main_window >/dev/null || fail "no main window after the message boxes"
+answer_first_start_boxes
 W=$(main_window)
 [[ $box_icon == $(xprop -id "$W" _NET_WM_ICON | md5sum) ]] || fail "the message box does not carry the game's icon"
 xdotool windowfocus --sync "$W"

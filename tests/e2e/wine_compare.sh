@@ -44,15 +44,8 @@ LC_ALL=ja_JP.UTF-8 timeout 150 wineboot --init >"$work/wineboot.log" 2>&1 || fai
 timeout 60 wineserver -w || fail "the prefix's Wine processes did not end after wineboot"
 
 wine_windows() { xdotool search --onlyvisible --class '^zum32\.exe$' 2>/dev/null || true; }
-find_wine_window() {
-  local title=$1 type=$2 w
-  for w in $(wine_windows); do
-    [[ $(window_title "$w") == "$title" && $(window_type "$w") == "$type" ]] && { echo "$w"; return 0; }
-  done
-  return 1
-}
-wine_main() { find_wine_window "$TITLE" NORMAL; }
-wine_box() { find_wine_window "$TITLE" DIALOG; }
+wine_main() { find_window "$TITLE" NORMAL wine_windows; }
+wine_box() { find_window "$TITLE" DIALOG wine_windows; }
 wine_dialog() {
   local w
   for w in $(wine_windows); do
@@ -60,13 +53,7 @@ wine_dialog() {
   done
   return 1
 }
-wine_window_gone() {
-  local ids
-  ids=$(wine_windows)
-  ! grep -qx "$1" <<<"$ids"
-}
-ours_main() { find_window "$TITLE" NORMAL; }
-ours_box() { find_window "$TITLE" DIALOG; }
+wine_window_gone() { window_gone "$1" wine_windows; }
 # Wine shows an open menu as an override-redirect window of its own.
 wine_menu_open() {
   local w
@@ -77,28 +64,12 @@ wine_menu_open() {
 }
 focus() { xdotool windowfocus --sync "$1" || fail "focus on window $1"; }
 
-# Answers the three message boxes of a first start with Enter; the main window must wait for them.
-answer_first_start_boxes() {
-  local who=$1 box_of=$2 main_of=$3 gone=$4 level box
-  for level in 1 2 3; do
-    wait_until "$WAIT" "$box_of" >/dev/null || fail "$who: message box $level did not appear"
-    "$main_of" >/dev/null && fail "$who: the main window came before message box $level"
-    box=$("$box_of")
-    focus "$box"
-    xdotool key Return
-    wait_until "$WAIT" "$gone" "$box" || fail "$who: message box $level did not close"
-  done
-  wait_until "$WAIT" "$main_of" >/dev/null || fail "$who: the main window did not appear"
-  "$box_of" >/dev/null && fail "$who: a fourth message box"
-  return 0
-}
-
 # ---- First start of both, each with its own empty records folder ----
 step "first start of ours"
 start_game "$game" "$work/ours" "$WHEN"
 OURS_PID=$GAME_PID GAME_PID=
-answer_first_start_boxes ours ours_box ours_main window_gone
-OURS=$(ours_main)
+answer_first_start_boxes
+OURS=$(main_window)
 # Out of the way of Wine's window, which has no window manager to place it either.
 xdotool windowmove --sync "$OURS" 640 0 || fail "moving our window"
 
@@ -276,7 +247,7 @@ wait_until "$WAIT" wine_window_gone "$dialog" || fail "the records dialog did no
 step "help"
 focus "$WINE"
 xdotool key ctrl+h
-wine_help() { find_wine_window "$TITLE ヘルプ" NORMAL; }
+wine_help() { find_window "$TITLE ヘルプ" NORMAL wine_windows; }
 wait_until "$WAIT" wine_help >/dev/null || fail "Ctrl+H showed no help window"
 
 step "Exit"
