@@ -11,9 +11,12 @@
 #include <iterator>
 #include <string>
 
+#include "support/utf16.h"
 #include "winbase.h"
 
 namespace {
+
+using testing_support::Utf16Le;
 
 namespace fs = std::filesystem;
 using namespace std::string_literals;
@@ -42,19 +45,9 @@ std::string FirstStart() {
     return file;
 }
 
-// UTF-16 little-endian with a byte-order mark, as a Windows editor saves "Unicode" text; the
-// section name is the game's in UTF-16.
-std::string Utf16(const std::u16string& text) {
-    std::string bytes;
-    for (char16_t c : text) {
-        bytes += static_cast<char>(c & 0xFF);
-        bytes += static_cast<char>(c >> 8);
-    }
-    return bytes;
-}
-
+// A first start's file re-saved as "Unicode": the mark, then the game's section name in UTF-16.
 std::string Utf16FirstStart() {
-    return Utf16(u"\uFEFF[ずむタイ32]\r\nLEVEL=3\r\nNAME1(1)=NO DATA\r\nTIME1(1)=9999\r\n");
+    return Utf16Le(u"\uFEFF[ずむタイ32]\r\nLEVEL=3\r\nNAME1(1)=NO DATA\r\nTIME1(1)=9999\r\n");
 }
 
 // What the game's reads see: the level, the first name of level 1 and its count.
@@ -161,7 +154,7 @@ TEST_F(ProfileBadInput, ReadableBadFilesKeepTheirBytes) {
             EXPECT_EQ(now, old + lineEnd + "[" + kSection + "]\r\nNAME1(1)=ZUMU\r\n");
         } else if (c.write == Write::RewritesInPlaceAsUtf16) {
             std::string expected = old;
-            const std::string from = Utf16(u"NAME1(1)=NO DATA"), to = Utf16(u"NAME1(1)=ZUMU");
+            const std::string from = Utf16Le(u"NAME1(1)=NO DATA"), to = Utf16Le(u"NAME1(1)=ZUMU");
             expected.replace(expected.find(from), from.size(), to);
             EXPECT_EQ(now, expected);
         } else if (c.write == Write::AppendsTheKey) {

@@ -22,6 +22,7 @@
 
 #include "platform/core/profile_text.h"
 #include "support/private_mounts.h"
+#include "support/utf16.h"
 #include "winbase.h"
 
 namespace {
@@ -480,14 +481,7 @@ TEST_F(ProfileFile, WritingTheSameValueLeavesTheFileAlone) {
     EXPECT_EQ(Slurp(Folder() / "a.ini"), "[S]\r\nK=8\r\n");
 }
 
-std::string Utf16Le(const std::u16string& text) {
-    std::string bytes;
-    for (char16_t c : text) {
-        bytes += static_cast<char>(c & 0xFF);
-        bytes += static_cast<char>(c >> 8);
-    }
-    return bytes;
-}
+using testing_support::Utf16Le;
 
 // A file saved as "Unicode" is UTF-16LE behind the mark FF FE: the game reads and writes code
 // page 932 through it, and the file stays UTF-16LE with CR LF, every other line kept as it was.
