@@ -5,6 +5,7 @@
 # make package: build the Debian package zum32_<version>_<arch>.deb in the build folder.
 # make fuzz: build the libFuzzer targets with clang and run each for FUZZ_SECONDS.
 # make windows: cross-compile the same game code for Windows with MinGW-w64 into build-windows/zum32.exe.
+# make web: build the same game code for the browser with emscripten: a static site in build-web/.
 # make bench: build, then print one table of start-up, idle, memory and drawing cost, each against
 #   its baseline measured in the same run (bench/run.sh; benchmarks are never part of make test).
 JOBS ?= $(shell nproc)
@@ -12,9 +13,11 @@ BUILD ?= build
 SAN_BUILD ?= build-sanitize
 FUZZ_BUILD ?= build-fuzz
 WINDOWS_BUILD ?= build-windows
+WEB_BUILD ?= build-emscripten
+WEB_SITE ?= build-web
 FUZZ_SECONDS ?= 60
 
-.PHONY: run test build windows deps test-deps sanitize-test fuzz fuzz-smoke bench package clean artwork \
+.PHONY: run test build windows web deps test-deps sanitize-test fuzz fuzz-smoke bench package clean artwork \
   sounds screenshots
 
 # What building and running need; test-deps adds the test, packaging and benchmark tools.
@@ -46,6 +49,16 @@ windows:
 	@bash scripts/install-deps.sh windows
 	@cmake --no-warn-unused-cli -S . -B $(WINDOWS_BUILD) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
 	@cmake --build $(WINDOWS_BUILD) -j$(JOBS)
+
+# The browser build: host tools first (they run at build time), then em++ lays out the site.
+# Debian's emscripten finds its JavaScript modules only through NODE_PATH under another Node.
+web:
+	@bash scripts/install-deps.sh web
+	@cmake -S tools -B $(WEB_BUILD)/host -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --build $(WEB_BUILD)/host -j$(JOBS)
+	@NODE_PATH=/usr/share/nodejs emcmake cmake -S . -B $(WEB_BUILD)/page -DCMAKE_BUILD_TYPE=Release \
+	  -DZUM32_HOST_TOOLS=$(abspath $(WEB_BUILD))/host -DZUM32_WEB_SITE=$(abspath $(WEB_SITE)) >/dev/null
+	@NODE_PATH=/usr/share/nodejs cmake --build $(WEB_BUILD)/page -j$(JOBS)
 
 # The Windows build is compared with ours under Wine by a test of the Release build.
 test: WERROR_FLAG = -DZUM32_WERROR=ON
@@ -90,4 +103,4 @@ sounds:
 	/usr/bin/python3 tools/make_sounds.py
 
 clean:
-	rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD) $(WINDOWS_BUILD)
+	rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD) $(WINDOWS_BUILD) $(WEB_BUILD) $(WEB_SITE)

@@ -49,7 +49,7 @@ target_link_libraries(zum32_window PUBLIC zum32_rules zum32_records)
 zum32_game_target(zum32_window)
 
 # The executable: the platform's entry creates the Qt application and calls WinMain.
-if(NOT WIN32 AND EXISTS ${PROJECT_SOURCE_DIR}/platform/entry/main.cpp)
+if(NOT WIN32 AND NOT EMSCRIPTEN AND EXISTS ${PROJECT_SOURCE_DIR}/platform/entry/main.cpp)
   add_executable(zum32 platform/entry/main.cpp)
   target_link_libraries(zum32 PRIVATE zum32_window platform Qt6::Widgets)
   target_include_directories(zum32 PRIVATE platform/core platform/qt)

@@ -2,7 +2,7 @@
 # Installs the Debian packages that one use of the project needs, by list: run (build and play),
 # package (make package), test (tests, sanitizers, fuzzing, memcheck, X server, package checks,
 # benchmarks), bench (the peers make bench times), art (the artwork and sound generators).
-# windows (make windows, the MinGW-w64 cross build).
+# windows (make windows, the MinGW-w64 cross build), web (make web, the browser build).
 # Usage: install-deps.sh LIST...   (e.g. install-deps.sh run test)
 # Idempotent: asks apt only for what is missing, and says nothing when all is there.
 set -euo pipefail
@@ -40,6 +40,11 @@ windows_packages=(
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
 )
 
+# make web: Debian's emscripten, whose system libraries come prebuilt (nothing built at first use).
+web_packages=(
+  emscripten
+)
+
 # Other desktop games that make bench times beside ours, as peers; nothing else runs them.
 bench_packages=(
   sgt-puzzles
@@ -59,7 +64,8 @@ for list in "$@"; do
     bench) packages+=("${bench_packages[@]}") ;;
     art) packages+=("${art_packages[@]}") ;;
     windows) packages+=("${windows_packages[@]}") ;;
-    *) echo "install-deps.sh: unknown list '$list' (run, package, test, bench, art, windows)" >&2; exit 2 ;;
+    web) packages+=("${web_packages[@]}") ;;
+    *) echo "install-deps.sh: unknown list '$list' (run, package, test, bench, art, windows, web)" >&2; exit 2 ;;
   esac
 done
 

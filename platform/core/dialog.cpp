@@ -144,6 +144,27 @@ DialogControlRecord* ControlOf(HWND control) {
     return static_cast<DialogControlRecord*>(control->extra.get());
 }
 
+namespace {
+
+// MulDiv: the product over the divisor, rounded half away from zero.
+int MulDiv(int number, int numerator, int denominator) {
+    long long product = static_cast<long long>(number) * numerator;
+    long long half = denominator / 2;
+    return static_cast<int>((product >= 0 ? product + half : product - half) / denominator);
+}
+
+}  // namespace
+
+SIZE DialogBaseUnits(int alphabetWidth, int fontHeight) {
+    return SIZE{(alphabetWidth / 26 + 1) / 2, fontHeight};
+}
+
+RECT DialogUnitsToPixels(int x, int y, int cx, int cy, SIZE base) {
+    // Each number is converted on its own, so a right edge may round apart from x + cx.
+    return RECT{MulDiv(x, base.cx, 4), MulDiv(y, base.cy, 8), MulDiv(cx, base.cx, 4),
+                MulDiv(cy, base.cy, 8)};
+}
+
 std::size_t Cp932Prefix(const std::string& cp932, std::size_t maxBytes) {
     std::size_t i = 0;
     while (i < cp932.size()) {

@@ -89,6 +89,13 @@ void DialogFocusMoved(HWND control);
 // The backend calls this from WindowTextChanged; other windows are ignored.
 void DialogTextChanged(HWND window);
 
+// Windows' base units of a dialog font from the width of "A".."Z""a".."z" and the font's height:
+// ((width / 26) + 1) / 2 across, the height down.
+SIZE DialogBaseUnits(int alphabetWidth, int fontHeight);
+// A rectangle in dialog units in pixels, as {x, y, width, height}: x by base.cx / 4, y by
+// base.cy / 8, each of the four numbers rounded on its own as MulDiv rounds.
+RECT DialogUnitsToPixels(int x, int y, int cx, int cy, SIZE base);
+
 // Whether b starts a double-byte character of CP932.
 inline bool IsCp932LeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
 // The length of the longest prefix of a CP932 text within maxBytes that ends on a whole character.

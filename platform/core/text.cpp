@@ -1,10 +1,27 @@
-// CP932 (Shift-JIS) conversion at the boundary, through glibc's iconv.
-#include <iconv.h>
-
-#include <cerrno>
+// CP932 (Shift-JIS) conversion at the boundary, through glibc's iconv (a table made from it in
+// the browser, whose C library has no usable CP932 converter).
 #include <string>
 
 #include "internal.h"
+
+#ifdef __EMSCRIPTEN__
+#include "cp932_codec.h"
+
+namespace platform {
+
+std::string Cp932ToUtf8(const std::string& cp932) { return cp932::TableCp932ToUtf8(cp932); }
+std::string Utf8ToCp932(const std::string& utf8, bool* lossless) {
+    return cp932::TableUtf8ToCp932(utf8, lossless);
+}
+std::string Utf16ToCp932(const std::u16string& utf16) { return cp932::TableUtf16ToCp932(utf16); }
+std::u16string Cp932ToUtf16(const std::string& cp932) { return cp932::TableCp932ToUtf16(cp932); }
+
+}  // namespace platform
+
+#else
+#include <iconv.h>
+
+#include <cerrno>
 
 namespace platform {
 namespace {
@@ -68,3 +85,4 @@ std::u16string Cp932ToUtf16(const std::string& cp932) {
 }
 
 }  // namespace platform
+#endif

@@ -2,19 +2,10 @@
 #include <QApplication>
 #include <QFontMetrics>
 
+#include "../core/dialog_internal.h"
 #include "qt_dialogs.h"
 
 namespace platform::qt {
-namespace {
-
-// MulDiv: the product over the divisor, rounded half away from zero.
-int MulDiv(int number, int numerator, int denominator) {
-    long long product = static_cast<long long>(number) * numerator;
-    long long half = denominator / 2;
-    return static_cast<int>((product >= 0 ? product + half : product - half) / denominator);
-}
-
-}  // namespace
 
 void AddDialogFontSubstitutions() {
     struct Mapping {
@@ -46,13 +37,13 @@ QSize DialogBaseUnits(const QFont& font) {
     QFontMetrics metrics(font);
     int total = metrics.horizontalAdvance(
         QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
-    return QSize((total / 26 + 1) / 2, metrics.height());
+    const SIZE base = platform::DialogBaseUnits(total, metrics.height());
+    return QSize(base.cx, base.cy);
 }
 
 QRect DialogUnitsToPixels(int x, int y, int cx, int cy, QSize base) {
-    // Each of the four numbers is converted on its own, so a right edge may round apart from x+cx.
-    return QRect(MulDiv(x, base.width(), 4), MulDiv(y, base.height(), 8),
-                 MulDiv(cx, base.width(), 4), MulDiv(cy, base.height(), 8));
+    const RECT r = platform::DialogUnitsToPixels(x, y, cx, cy, SIZE{base.width(), base.height()});
+    return QRect(r.left, r.top, r.right, r.bottom);
 }
 
 }  // namespace platform::qt

@@ -1,0 +1,109 @@
+# The browser build (make web): the game's own libraries compiled by em++ over platform/web, the
+# page's layer, and laid out as a static site in ZUM32_WEB_SITE. The programs that run at build
+# time come from a host build of tools/ (ZUM32_HOST_TOOLS).
+set(ZUM32_HOST_TOOLS "" CACHE PATH "Build folder of tools/ for this machine (cmake -S tools)")
+set(ZUM32_WEB_SITE ${PROJECT_BINARY_DIR}/site CACHE PATH "Where the static site is laid out")
+if(NOT EXISTS ${ZUM32_HOST_TOOLS}/zum32rc)
+  message(FATAL_ERROR "ZUM32_HOST_TOOLS must name a build of tools/ (make web makes one)")
+endif()
+foreach(tool zum32rc make_cp932_table cp932_literals)
+  add_executable(${tool} IMPORTED)
+  set_target_properties(${tool} PROPERTIES IMPORTED_LOCATION ${ZUM32_HOST_TOOLS}/${tool})
+endforeach()
+
+# clang has no CP932 execution character set: each game source is compiled from a copy whose
+# narrow literals hold the CP932 bytes as escapes. Every header is copied too, since a header's
+# literals would otherwise come in as UTF-8.
+set(zum32_cp932_tree ${PROJECT_BINARY_DIR}/cp932)
+file(GLOB_RECURSE zum32_game_headers CONFIGURE_DEPENDS RELATIVE ${PROJECT_SOURCE_DIR}
+  ${PROJECT_SOURCE_DIR}/shell/*.h ${PROJECT_SOURCE_DIR}/game/*.h ${PROJECT_SOURCE_DIR}/render/*.h
+  ${PROJECT_SOURCE_DIR}/records/*.h)
+function(zum32_cp932_copy relative out_var)
+  set(output ${zum32_cp932_tree}/${relative})
+  add_custom_command(OUTPUT ${output}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${zum32_cp932_tree}
+    COMMAND cp932_literals ${PROJECT_SOURCE_DIR}/${relative} ${output}
+    DEPENDS cp932_literals ${PROJECT_SOURCE_DIR}/${relative}
+    VERBATIM)
+  set(${out_var} ${output} PARENT_SCOPE)
+endfunction()
+set(zum32_cp932_headers)
+foreach(header ${zum32_game_headers})
+  zum32_cp932_copy(${header} copied)
+  list(APPEND zum32_cp932_headers ${copied})
+endforeach()
+add_custom_target(zum32_cp932_headers DEPENDS ${zum32_cp932_headers})
+
+function(zum32_game_target target)
+  get_target_property(sources ${target} SOURCES)
+  set(copies)
+  foreach(source ${sources})
+    file(RELATIVE_PATH relative ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/${source})
+    zum32_cp932_copy(${relative} copied)
+    list(APPEND copies ${copied})
+  endforeach()
+  set_property(TARGET ${target} PROPERTY SOURCES ${copies})
+  target_include_directories(${target} PUBLIC ${zum32_cp932_tree} ${PROJECT_SOURCE_DIR})
+  add_dependencies(${target} zum32_cp932_headers)
+endfunction()
+
+include(cmake/embed_resources.cmake)
+add_subdirectory(resources)
+add_subdirectory(platform/cp932)
+
+# Layer 1 for the page: the core as it stands, less its disk and folder locks, which the
+# browser's storage replaces; the sound's WAV reader; the page's own glue.
+set(core ${PROJECT_SOURCE_DIR}/platform/core)
+file(GLOB core_sources CONFIGURE_DEPENDS ${core}/*.cpp)
+list(REMOVE_ITEM core_sources ${core}/profile_disk.cpp ${core}/folder_lock.cpp ${core}/config_folder.cpp)
+add_library(platform_core STATIC ${core_sources} platform/web/storage.cpp)
+target_include_directories(platform_core PUBLIC platform/include PRIVATE platform/core)
+target_link_libraries(platform_core PUBLIC zum32_resources PRIVATE platform_cp932)
+
+add_library(platform_audio STATIC platform/audio/wav.cpp platform/web/sound.cpp)
+target_include_directories(platform_audio PRIVATE platform/core platform/audio)
+target_link_libraries(platform_audio PUBLIC platform_core)
+
+include(cmake/game_layers.cmake)
+
+file(GLOB web_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/platform/web/*.cpp)
+list(REMOVE_ITEM web_sources ${PROJECT_SOURCE_DIR}/platform/web/storage.cpp
+  ${PROJECT_SOURCE_DIR}/platform/web/sound.cpp)
+add_executable(zum32 ${web_sources})
+target_include_directories(zum32 PRIVATE platform/core)
+target_link_libraries(zum32 PRIVATE zum32_window)
+set(page_library ${PROJECT_SOURCE_DIR}/platform/web/page_library.js)
+set_target_properties(zum32 PROPERTIES SUFFIX .js LINK_DEPENDS ${page_library}
+  RUNTIME_OUTPUT_DIRECTORY ${ZUM32_WEB_SITE})
+# ASYNCIFY lets GetMessage and the modal loops wait for the page's next event. Data starts at
+# 64 KiB, so that no address of a resource name is taken for a numeric resource id.
+target_link_options(zum32 PRIVATE
+  -sASYNCIFY -sASYNCIFY_STACK_SIZE=262144
+  -sASYNCIFY_IMPORTS=[zum_wait_event,zum_store_load,zum_store_save,zum_lock] -sGLOBAL_BASE=65536
+  -sALLOW_MEMORY_GROWTH -sENVIRONMENT=web -sEXIT_RUNTIME=0 -sINVOKE_RUN=1
+  -sEXPORTED_RUNTIME_METHODS=[] --js-library ${page_library})
+
+# The page and what it links to beside the program.
+set(site_files
+  platform/web/index.html platform/web/page.css
+  resources/zum32.ico resources/zum32.cur)
+foreach(size 16 32 48 64 128 256)
+  list(APPEND site_files resources/icons/zum32-${size}.png)
+endforeach()
+file(GLOB help_files CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/resources/help/*)
+set(site_outputs)
+foreach(file ${site_files})
+  get_filename_component(name ${file} NAME)
+  list(APPEND site_outputs ${ZUM32_WEB_SITE}/${name})
+  add_custom_command(OUTPUT ${ZUM32_WEB_SITE}/${name}
+    COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/${file} ${ZUM32_WEB_SITE}/${name}
+    DEPENDS ${PROJECT_SOURCE_DIR}/${file} VERBATIM)
+endforeach()
+foreach(file ${help_files})
+  get_filename_component(name ${file} NAME)
+  list(APPEND site_outputs ${ZUM32_WEB_SITE}/help/${name})
+  add_custom_command(OUTPUT ${ZUM32_WEB_SITE}/help/${name}
+    COMMAND ${CMAKE_COMMAND} -E copy ${file} ${ZUM32_WEB_SITE}/help/${name}
+    DEPENDS ${file} VERBATIM)
+endforeach()
+add_custom_target(zum32_site ALL DEPENDS ${site_outputs})

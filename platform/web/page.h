@@ -1,0 +1,78 @@
+// The calls of page_library.js, the page's side of the browser build; texts are UTF-8.
+#pragma once
+
+#include <cstdint>
+
+#include "../core/internal.h"
+
+extern "C" {
+// The loop's wait: returns once the page has queued an event. Events are taken one by one into
+// eight numbers; the first names the kind (PageEvent), 0 when none waits.
+void zum_wait_event();
+int zum_take_event(int* out);
+int zum_event_text(char* buffer, int size);  // the text that came with the event taken last
+
+void zum_timer_start(int hwnd, int id, int ms);
+void zum_timer_stop(int hwnd, int id);
+
+void zum_window_show(int hwnd, int width, int height);
+void zum_window_size(int width, int height);
+void zum_window_title(const char* text);
+void zum_window_destroyed(int hwnd);
+void zum_present(const std::uint8_t* rgba, int x, int y, int width, int height);
+void zum_menu_build(const char* json);
+void zum_menu_greyed(int id, int greyed);
+
+int zum_box_open(const char* text, const char* caption, int stopIcon);
+void zum_font_metrics(const char* fontName, int points, int* out);
+void zum_dialog_open(int hwnd, const char* json, const void* icon, int iconSize);
+void zum_dialog_text(int hwnd, int index, const char* text);  // index -1: the caption
+void zum_dialog_check(int hwnd, int index, int checked);
+void zum_dialog_focus(int hwnd, int index);
+void zum_dialog_close(int hwnd);
+
+void zum_help_show();
+void zum_help_close();
+void zum_game_ended(int code);
+
+void zum_sound_play(int key, const float* planar, int frames, int channels, int rate);
+int zum_sound_known(int key);
+void zum_sound_forget(int key);
+void zum_sound_stop();
+
+int zum_store_load(const char* name, std::uint8_t** bytes, int* size);
+int zum_store_save(const char* name, const std::uint8_t* bytes, int size);
+int zum_lock(const char* name, int timeoutMs);
+void zum_unlock(const char* name);
+}
+
+namespace platform::web {
+
+// The kinds of event that the page queues for the game, and the numbers that follow each.
+enum PageEvent {
+    kMouse = 1,    // hwnd, message, x, y, keys, time
+    kKey = 2,      // hwnd, message, virtual key, modifiers, time
+    kTimer = 3,    // hwnd, timer id
+    kCommand = 4,  // hwnd, menu command id
+    kBoxClosed = 5,  // the box's number
+    kDialog = 6,   // dialog hwnd, DialogAction, control index
+};
+
+enum DialogAction {
+    kClick = 1,
+    kReturn = 2,
+    kEscape = 3,
+    kTab = 4,
+    kBackTab = 5,
+    kArrowForward = 6,
+    kArrowBack = 7,
+    kFocus = 8,
+    kEditChanged = 9,
+};
+
+inline int PageId(const void* handle) { return static_cast<int>(reinterpret_cast<std::uintptr_t>(handle)); }
+
+// A JSON string literal of a UTF-8 text.
+std::string JsonString(const std::string& utf8);
+
+}  // namespace platform::web

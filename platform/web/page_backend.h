@@ -1,0 +1,56 @@
+// The page's backend of the core: the loop's wait on the page's events, the canvas, the menu
+// bar, timers, message boxes, dialogs and help.
+#pragma once
+
+#include <cstdint>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "../core/internal.h"
+
+namespace platform::web {
+
+class PageBackend final : public Backend {
+public:
+    void WaitForEvents() override;
+    void WindowShown(HWND hwnd) override;
+    void WindowGeometryChanged(HWND hwnd) override;
+    void WindowTextChanged(HWND hwnd) override;
+    void WindowDestroyed(HWND hwnd) override;
+    void MenuChanged(HMENU menu) override;
+    void TimerStarted(HWND hwnd, UINT_PTR id, UINT periodMs) override;
+    void TimerStopped(HWND hwnd, UINT_PTR id) override;
+    void Present(HWND hwnd, const RECT& rect) override;
+    void SystemPaletteChanged() override;
+    int MessageBox(HWND owner, const std::string& text, const std::string& caption,
+                   UINT type) override;
+    INT_PTR RunDialog(HWND dialog) override;
+    BOOL Help(HWND hwnd, const std::string& file, UINT command) override;
+
+private:
+    // One open box (dialog null) or dialog; only the innermost takes the player's actions.
+    struct Modal {
+        HWND dialog;
+        int box;
+    };
+
+    int TakeEvents();
+    void Apply(int kind, const int* event);
+    void PresentAll();
+
+    HWND shown_ = nullptr;  // the window that the canvas shows
+    std::vector<std::uint32_t> rgba_;
+    std::vector<Modal> modals_;
+    std::set<int> closedBoxes_;
+};
+
+// Runs a dialog as a page element until EndDialog; the loop waits through backend.
+INT_PTR RunPageDialog(HWND dialog, Backend& backend);
+// Hands the player's action on a running dialog's element to the dialog manager.
+void ApplyDialogAction(HWND dialog, int action, int index, const std::string& text);
+
+// A UTF-16 text in UTF-8.
+std::string Utf16ToUtf8(const std::u16string& text);
+
+}  // namespace platform::web
