@@ -28,7 +28,7 @@ test-deps:
 
 build: test-deps
 	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DZUM32_TESTS=ON $(WERROR_FLAG) \
-	  -DZUM32_WINDOWS_EXE=$(abspath $(WINDOWS_BUILD))/zum32.exe >/dev/null
+	  -DZUM32_WINDOWS_EXE=$(abspath $(WINDOWS_BUILD))/zum32.exe -DZUM32_WEB_SITE=$(abspath $(WEB_SITE)) >/dev/null
 	@cmake --build $(BUILD) -j$(JOBS)
 
 # A new build folder is configured without the test suites, which need the test tools; one that
@@ -60,9 +60,10 @@ web:
 	  -DZUM32_HOST_TOOLS=$(abspath $(WEB_BUILD))/host -DZUM32_WEB_SITE=$(abspath $(WEB_SITE)) >/dev/null
 	@NODE_PATH=/usr/share/nodejs cmake --build $(WEB_BUILD)/page -j$(JOBS)
 
-# The Windows build is compared with ours under Wine by a test of the Release build.
+# The Windows build is compared with ours under Wine, and the browser build with ours in chromium,
+# by tests of the Release build.
 test: WERROR_FLAG = -DZUM32_WERROR=ON
-test: build windows
+test: build windows web
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy ctest --output-on-failure --no-tests=error -j$(JOBS)
 	@$(MAKE) --no-print-directory sanitize-test
 	@$(MAKE) --no-print-directory fuzz-smoke

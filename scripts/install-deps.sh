@@ -33,6 +33,7 @@ test_packages=(
   lintian  # the Debian package's checks
   libx11-dev libxdamage-dev  # the start-up benchmark's X event helper
   wine wine64 locales libfaketime  # the Windows build's comparison with ours under Wine, in Japanese
+  chromium python3-websocket  # the browser build's page, driven over the DevTools protocol
 )
 
 # make windows: the game's own code against the real Windows headers.

@@ -64,8 +64,9 @@ void Put(std::string& out, unsigned code) {
     out += static_cast<char>(code & 0xFF);
 }
 
-// The length of the well-formed UTF-8 character at p (and its code point), or 0. glibc's decoder
-// refuses overlong forms, surrogates and anything above U+10FFFF.
+// The length of the UTF-8 character at p (and its code point), or 0 for what glibc's decoder
+// refuses. Surrogates and values above U+10FFFF pass here: no table encodes them, and an
+// unmappable character gives the same '?' and one-byte step as a refused one.
 std::size_t ReadUtf8(const unsigned char* p, std::size_t left, std::uint32_t* cp) {
     unsigned b = p[0];
     std::size_t length = b < 0x80 ? 1 : b >= 0xC2 && b < 0xE0 ? 2 : b >= 0xE0 && b < 0xF0 ? 3
@@ -77,7 +78,7 @@ std::size_t ReadUtf8(const unsigned char* p, std::size_t left, std::uint32_t* cp
         value = value << 6 | (p[k] & 0x3F);
     }
     static constexpr std::uint32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (value < kLeast[length] || value > 0x10FFFF || (value >= 0xD800 && value < 0xE000)) return 0;
+    if (value < kLeast[length]) return 0;  // an overlong form
     *cp = value;
     return length;
 }

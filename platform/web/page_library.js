@@ -400,8 +400,24 @@ var LibraryZumPage = {
         case 'push': case 'default': e.textContent = text; break;
         case 'radio': control.label.textContent = text; break;
         case 'group': control.legend.textContent = text; break;
-        case 'text': ZP.staticText(e, text, control.prefix); break;
+        case 'text': ZP.staticText(e, text, control.prefix); ZP.fitLine(control); break;
         case 'edit': e.value = text; break;
+      }
+    },
+
+    // The templates were sized for the Windows font, and the player's may run wider: a static of
+    // one line whose text would not fit is condensed just enough to keep it on that line.
+    fitLine: function(control) {
+      var e = control.element;
+      if (!control.singleLine || !e.isConnected) return;
+      var line = document.createElement('span');
+      line.className = 'line';
+      while (e.firstChild) line.appendChild(e.firstChild);
+      e.appendChild(line);
+      var room = e.clientWidth, width = line.getBoundingClientRect().width;
+      if (width > room && width > 0) {
+        line.classList.add('condensed');
+        line.style.transform = 'scaleX(' + (room / width) + ')';
       }
     },
 
@@ -673,8 +689,9 @@ var LibraryZumPage = {
         focusable.addEventListener('focus', function() { send(8, index); });
         control.focusable = focusable;
       }
-      ZP.setControlText(control, c.text);
       f.client.appendChild(e);
+      control.singleLine = c.kind === 'text' && c.height < 2 * layout.lineHeight;
+      ZP.setControlText(control, c.text);
       dialog.controls.push(control);
     });
     dialog.onKey = function(e) {

@@ -60,11 +60,37 @@ class Browser:
         if method == "Runtime.consoleAPICalled":
             self.console.append(" ".join(str(a.get("value", a.get("description", "")))
                                          for a in message["params"]["args"]))
+        elif method == "Emulation.virtualTimeBudgetExpired":
+            self.events.append(message)
+            return
         elif method == "Runtime.exceptionThrown":
             details = message["params"]["exceptionDetails"]
             self.console.append("exception: " + details.get("exception", {}).get(
                 "description", details.get("text", "")))
-        self.events.append(message)
+
+    def wait_event(self, method, timeout=60):
+        """Waits for the next event of that method, taking one already seen first."""
+        for i, message in enumerate(self.events):
+            if message.get("method") == method:
+                del self.events[i]
+                return message.get("params", {})
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            self.socket.settimeout(max(0.1, deadline - time.time()))
+            message = json.loads(self.socket.recv())
+            self.socket.settimeout(60)
+            if message.get("method") == method:
+                return message.get("params", {})
+            self.note(message)
+        raise AssertionError("no %s within %d s" % (method, timeout))
+
+    def pause_time(self):
+        """Stops the page's timers: from here on they run only through advance_time."""
+        self.call("Emulation.setVirtualTimePolicy", policy="pause")
+
+    def advance_time(self, ms):
+        self.call("Emulation.setVirtualTimePolicy", policy="advance", budget=ms)
+        self.wait_event("Emulation.virtualTimeBudgetExpired")
 
     def evaluate(self, expression, await_promise=False):
         result = self.call("Runtime.evaluate", expression=expression, returnByValue=True,
