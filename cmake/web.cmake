@@ -51,14 +51,20 @@ include(cmake/embed_resources.cmake)
 add_subdirectory(resources)
 add_subdirectory(platform/cp932)
 
-# Layer 1 for the page: the core as it stands, less its disk and folder locks, which the
-# browser's storage replaces; the sound's WAV reader; the page's own glue.
+# Layer 1 for the page: the core as it stands, with its file store chosen by the program: the
+# browser's storage on the page, emscripten's file system under Node for the test suites. The
+# stores are object libraries, so that the program's link always takes the one it names.
 set(core ${PROJECT_SOURCE_DIR}/platform/core)
+set(disk_store ${core}/profile_disk.cpp ${core}/folder_lock.cpp ${core}/config_folder.cpp)
 file(GLOB core_sources CONFIGURE_DEPENDS ${core}/*.cpp)
-list(REMOVE_ITEM core_sources ${core}/profile_disk.cpp ${core}/folder_lock.cpp ${core}/config_folder.cpp)
-add_library(platform_core STATIC ${core_sources} platform/web/storage.cpp)
+list(REMOVE_ITEM core_sources ${disk_store})
+add_library(platform_core STATIC ${core_sources})
 target_include_directories(platform_core PUBLIC platform/include PRIVATE platform/core)
 target_link_libraries(platform_core PUBLIC zum32_resources PRIVATE platform_cp932)
+add_library(platform_store_page OBJECT platform/web/storage.cpp)
+target_include_directories(platform_store_page PRIVATE platform/include platform/core)
+add_library(platform_store_disk OBJECT ${disk_store})
+target_include_directories(platform_store_disk PRIVATE platform/include platform/core)
 
 add_library(platform_audio STATIC platform/audio/wav.cpp platform/web/sound.cpp)
 target_include_directories(platform_audio PRIVATE platform/core platform/audio)
@@ -69,7 +75,7 @@ include(cmake/game_layers.cmake)
 file(GLOB web_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/platform/web/*.cpp)
 list(REMOVE_ITEM web_sources ${PROJECT_SOURCE_DIR}/platform/web/storage.cpp
   ${PROJECT_SOURCE_DIR}/platform/web/sound.cpp)
-add_executable(zum32 ${web_sources})
+add_executable(zum32 ${web_sources} $<TARGET_OBJECTS:platform_store_page>)
 target_include_directories(zum32 PRIVATE platform/core)
 target_link_libraries(zum32 PRIVATE zum32_window)
 set(page_library ${PROJECT_SOURCE_DIR}/platform/web/page_library.js)
@@ -107,3 +113,9 @@ foreach(file ${help_files})
     DEPENDS ${file} VERBATIM)
 endforeach()
 add_custom_target(zum32_site ALL DEPENDS ${site_outputs})
+
+# The game's test suites, built by em++ and run under Node (make test).
+if(ZUM32_TESTS)
+  enable_testing()
+  include(cmake/web_tests.cmake)
+endif()

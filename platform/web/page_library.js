@@ -2,7 +2,8 @@
 // window, menu, boxes, dialogs and help, to play its cues and keep its records, and the queue of
 // the player's input and the timers that the game's loop waits on.
 var LibraryZumPage = {
-  $ZP__postset: 'ZP.init();',
+  // The game's suites run the same calls under Node, which has no document.
+  $ZP__postset: 'if (typeof document !== "undefined") ZP.init();',
   $ZP: {
     queue: [],         // events waiting for the game: arrays of numbers
     texts: [],         // the text that goes with the event of the same place in queue
@@ -634,11 +635,9 @@ var LibraryZumPage = {
           control.label = document.createElement('span');
           e.appendChild(control.input);
           e.appendChild(control.label);
-          // The mark is the core's to set: a click only reports itself.
-          control.input.addEventListener('click', function(ev) {
-            ev.preventDefault();
-            send(1, index);
-          });
+          // The dialog manager sets the marks of the group; a canceled click would put back the
+          // old mark after the manager's change, so the click goes through.
+          control.input.addEventListener('click', function() { send(1, index); });
           break;
         case 'group':
           e = document.createElement('fieldset');

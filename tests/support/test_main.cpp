@@ -11,9 +11,9 @@ int main(int argc, char** argv) {
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     // Never touch the player's own records: every run gets a fresh configuration folder.
-    std::string dir = (std::filesystem::temp_directory_path() /
-                       ("zum32-test-" + std::to_string(getpid()))).string();
-    std::filesystem::create_directories(dir);
+    // A fresh name even where every process has the same id, as under Node.
+    std::string dir = (std::filesystem::temp_directory_path() / "zum32-test-XXXXXX").string();
+    if (!mkdtemp(dir.data())) return 1;
     setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
     testing::InitGoogleTest(&argc, argv);
     int rc = RUN_ALL_TESTS();

@@ -88,6 +88,10 @@ class Browser:
         """Stops the page's timers: from here on they run only through advance_time."""
         self.call("Emulation.setVirtualTimePolicy", policy="pause")
 
+    def run_time(self):
+        """Lets the page's timers run again, as fast as the page has nothing else to do."""
+        self.call("Emulation.setVirtualTimePolicy", policy="advance")
+
     def advance_time(self, ms):
         self.call("Emulation.setVirtualTimePolicy", policy="advance", budget=ms)
         self.wait_event("Emulation.virtualTimeBudgetExpired")
@@ -102,7 +106,10 @@ class Browser:
     def wait_for(self, expression, timeout=30, what=None):
         deadline = time.time() + timeout
         while True:
-            value = self.evaluate(expression)
+            try:
+                value = self.evaluate(expression)
+            except RuntimeError:
+                value = None  # the page is still on its way
             if value:
                 return value
             if time.time() > deadline:

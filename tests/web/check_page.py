@@ -185,9 +185,11 @@ def run(site, reference, script, work):
     env = dict(os.environ, XDG_CONFIG_HOME=config, SDL_AUDIODRIVER="dummy")
     subprocess.run([reference, script, expected], check=True, env=env)
 
-    handler = functools.partial(http.server.SimpleHTTPRequestHandler, directory=site)
-    handler.log_message = lambda *a: None
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
+    class Quiet(http.server.SimpleHTTPRequestHandler):
+        def log_message(self, *args):
+            pass
+
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(Quiet, directory=site))
     threading.Thread(target=server.serve_forever, daemon=True).start()
     page = Page("http://127.0.0.1:%d/" % server.server_address[1], work)
     steps = 0
@@ -196,12 +198,15 @@ def run(site, reference, script, work):
             lines = [line.rstrip("\n") for line in f if line.strip()]
         for line in lines:
             words = line.split(" ")
-            in_dialog = words[0] == "dialog"
-            if in_dialog:
+            if words[0] == "dialog":
                 words = words[1:]
-                page.wait_dialog(True)
+                # The clock's steps are the page's, whether or not the dialog shows yet.
+                if words[0] not in ("run", "pause"):
+                    page.wait_dialog(True)
             step = words[0]
             steps += 1
+            if os.environ.get("ZUM32_CHECK_VERBOSE"):
+                print(line, flush=True)
             if step == "time":
                 page.calendar = int(words[1])
                 page.open()
@@ -220,6 +225,8 @@ def run(site, reference, script, work):
                     page.fail("step %s: the canvas shows %s CSS pixels, not 368 x 368" % (words[1], size))
             elif step == "pause":
                 page.browser.pause_time()
+            elif step == "run":
+                page.browser.run_time()
             elif step == "key":
                 page.key(words[1])
             elif step in ("left", "right"):

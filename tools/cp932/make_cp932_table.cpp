@@ -14,10 +14,12 @@
 #include <string>
 #include <vector>
 
+#include "../../platform/cp932/cp932_table.h"
+
 namespace {
 
-constexpr std::uint16_t kNone = 0xFFFF;  // as in platform/cp932/cp932_table.h
-constexpr std::uint8_t kNoRow = 0xFF;
+using platform::cp932::kNone;
+using platform::cp932::kNoRow;
 
 [[noreturn]] void Fail(const std::string& why) {
     std::fprintf(stderr, "make_cp932_table: %s\n", why.c_str());
@@ -158,17 +160,17 @@ Table Build() {
             // glibc drops Unicode's tag characters silently, as no error.
             if (t.droppedFirst > t.droppedLast) t.droppedFirst = cp;
             else if (t.droppedLast != cp - 1)
-                Fail("a second range of dropped code points at U+" + Hex(cp));
+                Fail("a second range of dropped code points at " + Hex(cp));
             t.droppedLast = cp;
             continue;
         }
-        if (!r.ok || r.out.empty() || r.out.size() > 2) Fail("unexpected encoding of U+" + Hex(cp));
+        if (!r.ok || r.out.empty() || r.out.size() > 2) Fail("unexpected encoding of " + Hex(cp));
         // Astral code points are only ever refused or dropped: the codec keeps BMP codes alone.
-        if (cp > 0xFFFF) Fail("an astral code point encodes: U+" + Hex(cp));
+        if (cp > 0xFFFF) Fail("an astral code point encodes: " + Hex(cp));
         unsigned code = static_cast<unsigned char>(r.out[0]);
         if (r.out.size() == 2) code = code << 8 | static_cast<unsigned char>(r.out[1]);
         if (r.out.size() == 2 && code < 0x100)
-            Fail("a two-byte encoding starts with 0: U+" + Hex(cp));
+            Fail("a two-byte encoding starts with 0: " + Hex(cp));
         if (t.Decode(code) == cp) {
             t.encode.push_back(static_cast<std::uint16_t>(code));
         } else {
