@@ -5,7 +5,8 @@
 # make package: build the Debian package zum32_<version>_<arch>.deb in the build folder.
 # make fuzz: build the libFuzzer targets with clang and run each for FUZZ_SECONDS.
 # make windows: cross-compile the same game code for Windows with MinGW-w64 into build-windows/zum32.exe.
-# make web: build the same game code for the browser with emscripten: a static site in build-web/.
+# make web: build the same game code for the browser with emscripten: a static site in build-web/
+#   (make test builds the game's suites there too and runs them under Node).
 # make bench: build, then print one table of start-up, idle, memory and drawing cost, each against
 #   its baseline measured in the same run (bench/run.sh; benchmarks are never part of make test).
 JOBS ?= $(shell nproc)
@@ -15,6 +16,7 @@ FUZZ_BUILD ?= build-fuzz
 WINDOWS_BUILD ?= build-windows
 WEB_BUILD ?= build-emscripten
 WEB_SITE ?= build-web
+WEB_TESTS ?= OFF
 FUZZ_SECONDS ?= 60
 
 .PHONY: run test build windows web deps test-deps sanitize-test fuzz fuzz-smoke bench package clean artwork \
@@ -57,14 +59,17 @@ web:
 	@cmake -S tools -B $(WEB_BUILD)/host -DCMAKE_BUILD_TYPE=Release >/dev/null
 	@cmake --build $(WEB_BUILD)/host -j$(JOBS)
 	@NODE_PATH=/usr/share/nodejs emcmake cmake -S . -B $(WEB_BUILD)/page -DCMAKE_BUILD_TYPE=Release \
-	  -DZUM32_HOST_TOOLS=$(abspath $(WEB_BUILD))/host -DZUM32_WEB_SITE=$(abspath $(WEB_SITE)) >/dev/null
+	  -DZUM32_HOST_TOOLS=$(abspath $(WEB_BUILD))/host -DZUM32_WEB_SITE=$(abspath $(WEB_SITE)) \
+	  -DZUM32_TESTS=$(WEB_TESTS) $(WERROR_FLAG) >/dev/null
 	@NODE_PATH=/usr/share/nodejs cmake --build $(WEB_BUILD)/page -j$(JOBS)
 
 # The Windows build is compared with ours under Wine, and the browser build with ours in chromium,
 # by tests of the Release build.
 test: WERROR_FLAG = -DZUM32_WERROR=ON
-test: build windows web
+test: build windows
+	@$(MAKE) --no-print-directory web WEB_TESTS=ON WERROR_FLAG=-DZUM32_WERROR=ON
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy ctest --output-on-failure --no-tests=error -j$(JOBS)
+	cd $(WEB_BUILD)/page && ctest --output-on-failure --no-tests=error -j$(JOBS)
 	@$(MAKE) --no-print-directory sanitize-test
 	@$(MAKE) --no-print-directory fuzz-smoke
 
@@ -89,7 +94,8 @@ fuzz-smoke:
 
 bench: build
 	@bash scripts/install-deps.sh bench
-	@bash bench/run.sh $(BUILD)
+	@$(MAKE) --no-print-directory web
+	@bash bench/run.sh $(BUILD) $(abspath $(WEB_SITE)) $(abspath $(WEB_BUILD))/page/hello-site
 
 # The README's pictures, from the real game in Xvfb.
 screenshots: build

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # make bench: runs the start-up, idle and first-cue scripts and every Google Benchmark program of a
 # build, then prints one Markdown table of every figure against its baseline from the same run.
-# Usage: bench/run.sh BUILD_DIR. Each program's own output is kept in BUILD_DIR/bench/*.log.
+# Usage: bench/run.sh BUILD_DIR [WEB_SITE HELLO_SITE]. Each program's own output is kept in
+# BUILD_DIR/bench/*.log. With the browser build's site and its minimal baseline page, the page's
+# figures too (bench/web_page.py).
 # Exits 1 when a target is missed.
 set -euo pipefail
 
@@ -18,6 +20,13 @@ for script in startup_peers startup_idle first_cue; do
     exit 1
   fi
 done
+if [[ $# -ge 3 ]]; then
+  echo "Running web_page.py (the browser build in headless chromium)..." >&2
+  if ! /usr/bin/python3 "$here/web_page.py" "$2" "$3" >>"$rows" 2>"$build/bench/web_page.log"; then
+    tail -n 20 "$build/bench/web_page.log" >&2
+    exit 1
+  fi
+fi
 for program in "$build"/bench/*_bench; do
   [[ -x $program ]] || continue
   name=$(basename "$program")

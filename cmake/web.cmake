@@ -83,11 +83,22 @@ set_target_properties(zum32 PROPERTIES SUFFIX .js LINK_DEPENDS ${page_library}
   RUNTIME_OUTPUT_DIRECTORY ${ZUM32_WEB_SITE})
 # ASYNCIFY lets GetMessage and the modal loops wait for the page's next event. Data starts at
 # 64 KiB, so that no address of a resource name is taken for a numeric resource id.
-target_link_options(zum32 PRIVATE
+set(zum32_page_link_options
   -sASYNCIFY -sASYNCIFY_STACK_SIZE=262144
   -sASYNCIFY_IMPORTS=[zum_wait_event,zum_store_load,zum_store_save,zum_lock] -sGLOBAL_BASE=65536
   -sALLOW_MEMORY_GROWTH -sENVIRONMENT=web -sEXIT_RUNTIME=0 -sINVOKE_RUN=1
-  -sEXPORTED_RUNTIME_METHODS=[] --js-library ${page_library})
+  -sEXPORTED_RUNTIME_METHODS=[])
+target_link_options(zum32 PRIVATE ${zum32_page_link_options} --js-library ${page_library})
+
+# make bench's baseline: a minimal page built with the same options that fills a canvas once.
+if(ZUM32_BENCH)
+  set(hello_site ${PROJECT_BINARY_DIR}/hello-site)
+  add_executable(web_hello bench/web_hello.cpp)
+  set_target_properties(web_hello PROPERTIES SUFFIX .js RUNTIME_OUTPUT_DIRECTORY ${hello_site})
+  target_link_options(web_hello PRIVATE ${zum32_page_link_options})
+  add_custom_command(TARGET web_hello POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/bench/web_hello.html ${hello_site}/index.html)
+endif()
 
 # The page and what it links to beside the program.
 set(site_files
