@@ -7,6 +7,7 @@
 
 #include "../core/dialog_internal.h"
 #include "page.h"
+#include "storage.h"
 
 namespace platform::web {
 namespace {
@@ -97,6 +98,7 @@ std::string Utf16ToUtf8(const std::u16string& text) {
 }
 
 void PageBackend::WaitForEvents() {
+    ForgetLoadedFiles();
     if (TakeEvents() > 0) return;
     zum_wait_event();
     TakeEvents();

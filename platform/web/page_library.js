@@ -41,6 +41,8 @@ var LibraryZumPage = {
         document.getElementById('help-page').src = 'help/index.html';
       });
       document.getElementById('restart').addEventListener('click', function() { location.reload(); });
+      // The records are the game's first read: the storage opens while the program loads.
+      ZP.database().catch(function() {});
       var watch = function() {
         var query = matchMedia('(resolution: ' + devicePixelRatio + 'dppx)');
         query.addEventListener('change', function() { ZP.fitCanvas(); watch(); }, {once: true});

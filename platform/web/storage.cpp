@@ -3,6 +3,7 @@
 // the desktop, so that two tabs keep each other's records as two copies of the game do.
 #include <cstdlib>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,9 +11,23 @@
 #include "../core/folder_lock.h"
 #include "../core/profile_store.h"
 #include "page.h"
+#include "storage.h"
 
 namespace platform {
 namespace {
+
+// One file's bytes as the game last loaded or stored them (see ForgetLoadedFiles): the game reads
+// its tables key by key, and each key would otherwise be a round trip to IndexedDB.
+struct LoadedFile {
+    std::string key;
+    profile::LoadResult result;
+    std::string bytes;
+};
+
+std::optional<LoadedFile>& Loaded() {
+    static std::optional<LoadedFile> loaded;
+    return loaded;
+}
 
 struct HeldLock {
     std::string name;
@@ -63,16 +78,33 @@ void UnlockFolder(FolderLockId id) {
 
 namespace profile {
 
-LoadResult LoadFile(const char* fileName, std::string& bytes) {
+namespace {
+
+LoadResult LoadStored(const std::string& key, std::string& bytes) {
     bytes.clear();
-    if (!fileName || !fileName[0]) return LoadResult::Failed;
     std::uint8_t* stored = nullptr;
     int size = 0;
-    const int result = zum_store_load(StoreKey(fileName).c_str(), &stored, &size);
+    const int result = zum_store_load(key.c_str(), &stored, &size);
     if (result != 0) return result == 1 ? LoadResult::Missing : LoadResult::Failed;
     bytes.assign(reinterpret_cast<const char*>(stored), static_cast<std::size_t>(size));
     std::free(stored);
     return LoadResult::Ok;
+}
+
+}  // namespace
+
+LoadResult LoadFile(const char* fileName, std::string& bytes) {
+    bytes.clear();
+    if (!fileName || !fileName[0]) return LoadResult::Failed;
+    const std::string key = StoreKey(fileName);
+    std::optional<LoadedFile>& loaded = Loaded();
+    if (!loaded || loaded->key != key) {
+        std::string stored;
+        const LoadResult result = LoadStored(key, stored);
+        loaded = LoadedFile{key, result, std::move(stored)};
+    }
+    bytes = loaded->bytes;
+    return loaded->result;
 }
 
 bool ChangeFile(const char* fileName, const FileEdit& edit) {
@@ -80,17 +112,28 @@ bool ChangeFile(const char* fileName, const FileEdit& edit) {
     // A writer that cannot have the lock within the wait goes on unlocked, as on the desktop: a
     // stuck tab cannot stop every write.
     const std::optional<files::FolderLockId> lock = files::LockFolder(files::ConfigFolder(), 10000);
+    // Under the lock the stored bytes are read afresh, whatever was loaded before.
+    const std::string key = StoreKey(fileName);
     std::string bytes;
-    bool ok = LoadFile(fileName, bytes) != LoadResult::Failed;
+    const LoadResult result = LoadStored(key, bytes);
+    Loaded() = LoadedFile{key, result, bytes};
+    bool ok = result != LoadResult::Failed;
     if (ok) {
-        std::optional<std::string> updated = edit(bytes);
-        ok = !updated || zum_store_save(StoreKey(fileName).c_str(),
-                                        reinterpret_cast<const std::uint8_t*>(updated->data()),
-                                        static_cast<int>(updated->size()));
+        if (std::optional<std::string> updated = edit(bytes)) {
+            ok = zum_store_save(key.c_str(), reinterpret_cast<const std::uint8_t*>(updated->data()),
+                                static_cast<int>(updated->size()));
+            if (ok)
+                Loaded() = LoadedFile{key, LoadResult::Ok, std::move(*updated)};
+            else
+                Loaded().reset();
+        }
     }
     if (lock) files::UnlockFolder(*lock);
     return ok;
 }
 
 }  // namespace profile
+
+void web::ForgetLoadedFiles() { Loaded().reset(); }
+
 }  // namespace platform

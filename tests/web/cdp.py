@@ -152,8 +152,9 @@ class Browser:
         self.call("Input.insertText", text=text)
 
     def click(self, x, y, button="left"):
+        """A press and release at (x, y). No move comes first: with the page's clock stopped,
+        chromium holds a move back until its next frame."""
         buttons = {"left": 1, "right": 2}[button]
-        self.call("Input.dispatchMouseEvent", type="mouseMoved", x=x, y=y)
         self.call("Input.dispatchMouseEvent", type="mousePressed", x=x, y=y, button=button,
                   buttons=buttons, clickCount=1)
         self.call("Input.dispatchMouseEvent", type="mouseReleased", x=x, y=y, button=button,

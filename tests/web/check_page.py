@@ -206,7 +206,7 @@ def run(site, reference, script, work):
             step = words[0]
             steps += 1
             if os.environ.get("ZUM32_CHECK_VERBOSE"):
-                print(line, flush=True)
+                print("%.2f %s" % (time.time(), line), flush=True)
             if step == "time":
                 page.calendar = int(words[1])
                 page.open()

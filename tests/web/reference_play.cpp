@@ -347,7 +347,7 @@ private:
         }
         Write(std::string(left ? "left " : "right ") + std::to_string(x) + " " + std::to_string(y));
         const LPARAM at = MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y));
-        Queue(WM_MOUSEMOVE, 0, at, 0, POINT{x, y});
+        // A press where the pointer was not makes no move message on the page either.
         Queue(left ? WM_LBUTTONDOWN : WM_RBUTTONDOWN, left ? MK_LBUTTON : MK_RBUTTON, at, 0,
               POINT{x, y});
         Queue(left ? WM_LBUTTONUP : WM_RBUTTONUP, 0, at, 0, POINT{x, y});
