@@ -6,25 +6,8 @@
 #include <string>
 
 #include "literal_rewriter.h"
+#include "../write_file.h"
 
-namespace {
-
-// Writes through a temporary file, so a failed run never leaves half a source behind.
-bool WriteFile(const std::filesystem::path& path, const std::string& text) {
-    std::filesystem::path temp = path;
-    temp += ".tmp";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        out << text;
-        if (!out.flush()) return false;
-    }
-    std::error_code ec;
-    std::filesystem::rename(temp, path, ec);
-    if (ec) std::filesystem::remove(temp, ec);
-    return !ec;
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     if (argc != 3) {
@@ -42,7 +25,7 @@ int main(int argc, char** argv) {
     try {
         std::string rewritten = cp932::RewriteLiterals(source);
         if (output.has_parent_path()) std::filesystem::create_directories(output.parent_path(), ec);
-        if (!WriteFile(output, rewritten)) {
+        if (!tools::WriteFileAtomically(output, rewritten)) {
             std::cerr << "cp932_literals: cannot write " << output.string() << "\n";
             return 1;
         }

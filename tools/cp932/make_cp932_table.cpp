@@ -10,11 +10,12 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "../../platform/cp932/cp932_table.h"
+#include "../write_file.h"
 
 namespace {
 
@@ -182,7 +183,7 @@ Table Build() {
 }
 
 template <typename T>
-void WriteArray(std::ofstream& out, const char* type, const char* name, const T* data,
+void WriteArray(std::ostream& out, const char* type, const char* name, const T* data,
                 std::size_t n) {
     out << "const " << type << ' ' << name << '[' << n << "] = {";
     for (std::size_t i = 0; i < n; ++i) out << (i % 12 ? " " : "\n    ") << Hex(data[i]) << ',';
@@ -197,10 +198,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     Table t = Build();
-    std::string path = argv[1];
-    std::string temporary = path + ".tmp";
+    const std::string path = argv[1];
     {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        std::ostringstream out;
         out << "// CP932 table taken from glibc's iconv by make_cp932_table; do not edit.\n"
                "#include \"cp932_table.h\"\n\n"
                "namespace platform::cp932 {\n"
@@ -217,10 +217,8 @@ int main(int argc, char** argv) {
             << t.encodeOther.size() / 2 << ",\n                     " << Hex(t.droppedFirst) << ", "
             << Hex(t.droppedLast) << "};\n\n"
                "}  // namespace platform::cp932\n";
-        if (!out.flush()) Fail("cannot write " + temporary);
+        if (!tools::WriteFileAtomically(path, out.str())) Fail("cannot write " + path);
     }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0)
-        Fail("cannot rename " + temporary + " to " + path);
     std::printf("make_cp932_table: %zu bytes of table data\n",
                 sizeof t.single + sizeof t.leadRow +
                     2 * (t.rows.size() + t.encode.size() + t.encodeOther.size()));

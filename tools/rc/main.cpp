@@ -1,29 +1,12 @@
 // zum32rc: compiles a resource script into C++ source with the embedded resource table.
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <string>
 
 #include "rc_compiler.h"
+#include "../write_file.h"
 
-namespace {
-
-// Writes through a temporary file, so a failed run never leaves half an output behind.
-bool WriteFile(const std::filesystem::path& path, const std::string& text) {
-    std::filesystem::path temp = path;
-    temp += ".tmp";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        out << text;
-        if (!out.flush()) return false;
-    }
-    std::error_code ec;
-    std::filesystem::rename(temp, path, ec);
-    return !ec;
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     std::string usage = "usage: zum32rc <script.rc> <output.cpp> [--depfile <output.d>]";
@@ -34,11 +17,11 @@ int main(int argc, char** argv) {
     std::filesystem::path script = argv[1], output = argv[2];
     try {
         rc::Script compiled = rc::CompileFile(script);
-        if (!WriteFile(output, rc::Emit(compiled, script.filename().string()))) {
+        if (!tools::WriteFileAtomically(output, rc::Emit(compiled, script.filename().string()))) {
             std::cerr << "zum32rc: cannot write " << output.string() << "\n";
             return 1;
         }
-        if (argc == 5 && !WriteFile(argv[4], rc::Depfile(output, compiled))) {
+        if (argc == 5 && !tools::WriteFileAtomically(argv[4], rc::Depfile(output, compiled))) {
             std::cerr << "zum32rc: cannot write " << argv[4] << "\n";
             return 1;
         }
