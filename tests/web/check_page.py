@@ -7,6 +7,7 @@ import base64
 import functools
 import http.server
 import os
+import shutil
 import subprocess
 import sys
 import threading
@@ -177,7 +178,9 @@ class Page:
 
 
 def run(site, reference, script, work):
-    os.makedirs(work, exist_ok=True)
+    # Every run starts with empty storage on both sides.
+    shutil.rmtree(work, ignore_errors=True)
+    os.makedirs(work)
     expected = os.path.join(work, "reference")
     os.makedirs(expected, exist_ok=True)
     config = os.path.join(work, "reference-config")
