@@ -1,6 +1,5 @@
 """Headless Chromium over the DevTools protocol: just what the page checks need, with Debian's
 chromium and python3-websocket, and nothing downloaded."""
-import base64
 import json
 import os
 import shutil
@@ -140,14 +139,6 @@ class Browser:
         self.call("Input.dispatchKeyEvent", type="keyUp", key=key, code=code,
                   windowsVirtualKeyCode=vk, modifiers=modifiers)
 
-    def control_key(self, letter):
-        """Control down, the letter down and up, Control up."""
-        self.call("Input.dispatchKeyEvent", type="rawKeyDown", key="Control", code="ControlLeft",
-                  windowsVirtualKeyCode=17, modifiers=2)
-        self.key(letter.lower(), "Key" + letter.upper(), ord(letter.upper()), modifiers=2)
-        self.call("Input.dispatchKeyEvent", type="keyUp", key="Control", code="ControlLeft",
-                  windowsVirtualKeyCode=17)
-
     def insert_text(self, text):
         self.call("Input.insertText", text=text)
 
@@ -159,11 +150,6 @@ class Browser:
                   buttons=buttons, clickCount=1)
         self.call("Input.dispatchMouseEvent", type="mouseReleased", x=x, y=y, button=button,
                   buttons=0, clickCount=1)
-
-    def screenshot(self, path):
-        data = self.call("Page.captureScreenshot", format="png")["data"]
-        with open(path, "wb") as out:
-            out.write(base64.b64decode(data))
 
     def close(self):
         try:
