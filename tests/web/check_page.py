@@ -48,7 +48,6 @@ KEYS = {
     "Space": (" ", "Space", 32, " "), "Return": ("Enter", "Enter", 13, "\r"),
     "Tab": ("Tab", "Tab", 9, None),
 }
-MODIFIERS = {"ctrl": ("Control", "ControlLeft", 17, 2), "shift": ("Shift", "ShiftLeft", 16, 8)}
 
 
 def read_ppm(path):
@@ -116,24 +115,18 @@ class Page:
         return point
 
     def key(self, spec):
-        parts = spec.split("+")
-        name, held = parts[-1], [MODIFIERS[m] for m in parts[:-1]]
-        if name in KEYS:
-            key, code, vk, text = KEYS[name]
-        else:
-            key, code, vk, text = name.lower(), "Key" + name, ord(name), name.lower()
-        mask = 0
-        for m in held:
-            mask |= m[3]
-            self.browser.call("Input.dispatchKeyEvent", type="rawKeyDown", key=m[0], code=m[1],
-                              windowsVirtualKeyCode=m[2], modifiers=mask)
-        if mask & 2:
-            text = None  # a control key types nothing
-        self.browser.key(key, code, vk, modifiers=mask, text=text)
-        for m in reversed(held):
-            mask &= ~m[3]
-            self.browser.call("Input.dispatchKeyEvent", type="keyUp", key=m[0], code=m[1],
-                              windowsVirtualKeyCode=m[2], modifiers=mask)
+        """A key of the script (ctrl+ puts Control down around it, as a player's hand does)."""
+        control = spec.startswith("ctrl+")
+        name = spec[5:] if control else spec
+        key, code, vk, text = KEYS.get(name, (name.lower(), "Key" + name, ord(name), name.lower()))
+        send = self.browser.call
+        if control:
+            send("Input.dispatchKeyEvent", type="rawKeyDown", key="Control", code="ControlLeft",
+                 windowsVirtualKeyCode=17, modifiers=2)
+        self.browser.key(key, code, vk, modifiers=2 if control else 0, text=None if control else text)
+        if control:
+            send("Input.dispatchKeyEvent", type="keyUp", key="Control", code="ControlLeft",
+                 windowsVirtualKeyCode=17)
 
     def compare(self, name, expected, mask, timeout=10):
         width, height, pixels = expected
