@@ -118,7 +118,7 @@ class Page:
         """A key of the script (ctrl+ puts Control down around it, as a player's hand does)."""
         control = spec.startswith("ctrl+")
         name = spec[5:] if control else spec
-        key, code, vk, text = KEYS.get(name, (name.lower(), "Key" + name, ord(name), name.lower()))
+        key, code, vk, text = KEYS[name] if name in KEYS else (name.lower(), "Key" + name, ord(name), name.lower())
         send = self.browser.call
         if control:
             send("Input.dispatchKeyEvent", type="rawKeyDown", key="Control", code="ControlLeft",
