@@ -10,6 +10,8 @@
 # make bench: build, then print one table of start-up, idle, memory and drawing cost, each against
 #   its baseline measured in the same run (bench/run.sh; benchmarks are never part of make test).
 JOBS ?= $(shell nproc)
+# The builds below are sub-makes, which would otherwise name every folder they enter and leave.
+MAKEFLAGS += --no-print-directory
 BUILD ?= build
 SAN_BUILD ?= build-sanitize
 FUZZ_BUILD ?= build-fuzz
@@ -33,10 +35,12 @@ build: test-deps
 	  -DZUM32_WINDOWS_EXE=$(abspath $(WINDOWS_BUILD))/zum32.exe -DZUM32_WEB_SITE=$(abspath $(WEB_SITE)) >/dev/null
 	@cmake --build $(BUILD) -j$(JOBS)
 
-# A new build folder is configured without the test suites, which need the test tools; one that
-# make test configured keeps them.
+# A new build folder is configured without the test suites, which need the test tools, and
+# without a line for every file it compiles; one that make test configured keeps them.
 run: deps
-	@[ -f $(BUILD)/CMakeCache.txt ] || cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DZUM32_TESTS=OFF >/dev/null
+	@[ -f $(BUILD)/CMakeCache.txt ] || cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=Release -DZUM32_TESTS=OFF \
+	  -DCMAKE_RULE_MESSAGES=OFF -DCMAKE_TARGET_MESSAGES=OFF >/dev/null
+	@echo "Building the game in $(BUILD)/ (a few minutes the first time)..."
 	@cmake --build $(BUILD) -j$(JOBS) --target zum32
 	./$(BUILD)/zum32
 

@@ -25,5 +25,6 @@ target_include_directories(zum32 PRIVATE ${PROJECT_SOURCE_DIR}/resources)
 target_link_libraries(zum32 PRIVATE zum32_window)
 # The entry point is in the game's window library, which the C runtime's start-up code follows.
 target_link_options(zum32 PRIVATE -Wl,--undefined=WinMain)
-# One file that needs nothing beyond Windows' own libraries: the C++ and GCC runtimes inside.
-target_link_options(zum32 PRIVATE -static -static-libgcc -static-libstdc++)
+# One file that needs nothing beyond Windows' own libraries: the C++ and GCC runtimes inside,
+# and no debugging data, which would nearly double it.
+target_link_options(zum32 PRIVATE -static -static-libgcc -static-libstdc++ -s)

@@ -2,7 +2,8 @@
 # The Windows build under Wine beside ours in one Xvfb, at the same frozen calendar time: the first
 # start's message boxes and records file, then the title screen, a new board, a safe cell, a flag,
 # a bomb's explosion and the game-over screen, pixel for pixel; the records dialog; the help
-# window; Exit with code 0. Before all that, zum32.exe must import Windows' own libraries alone.
+# window; Exit with code 0. Before all that, zum32.exe must import Windows' own libraries alone and
+# carry no debugging data.
 # Usage: wine_compare.sh <zum32 executable> <zum32.exe> <source folder>
 set -euo pipefail
 
@@ -18,6 +19,11 @@ source "$source_dir/tests/e2e/lib.sh"
 imports=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p' | tr 'a-z' 'A-Z' | sort | tr '\n' ' ')
 [[ $imports == "GDI32.DLL KERNEL32.DLL MSVCRT.DLL USER32.DLL WINMM.DLL " ]] ||
   { echo "FAIL: $exe imports $imports" >&2; exit 1; }
+# A player's copy carries no debugging data.
+if x86_64-w64-mingw32-objdump -h "$exe" | grep -q '\.debug'; then
+  echo "FAIL: $exe is not stripped" >&2
+  exit 1
+fi
 
 make_workspace zum32-wine
 OURS_PID=

@@ -34,6 +34,13 @@ for path in "${expected[@]}"; do
   grep -qxF "$path" <<<"$files" || fail "the package lacks $path"
 done
 
+# The manual page's KEYS name the keys that play a game, not only the menu's accelerators.
+dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/man/man6/zum32.6.gz | gzip -dc >"$work/zum32.6"
+keys=$(sed -n '/^\.SH KEYS/,/^\.SH /p' "$work/zum32.6")
+for key in Left Right Up Down Space Return F Shift; do
+  grep -qw -- "$key" <<<"$keys" || fail "the manual page's KEYS do not name $key"
+done
+
 depends=$(dpkg-deb -f "$deb" Depends)
 for needed in fonts-ipafont-gothic libsdl2-2.0-0 qt6-qpa-plugins libqt6widgets6 libc6; do
   [[ ", $depends," == *", $needed"[\ ,]* ]] || fail "Depends lacks $needed: $depends"
