@@ -79,13 +79,17 @@ LRESULT OnKeyDown(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 void HideCellCursor(HWND window) {
-    if (!GameState.cursorShown) return;
-    GameState.cursorShown = 0;
-    ScreenState = Busy;
-    DrawContext context = AcquireDrawContext(window);
-    DrawCursorCell(context);
-    ReleaseDrawContext(window, context);
-    ScreenState = Playing;
+    if (GameState.cursorShown) {
+        GameState.cursorShown = 0;
+        ScreenState = Busy;
+        DrawContext context = AcquireDrawContext(window);
+        DrawCursorCell(context);
+        ReleaseDrawContext(window, context);
+        ScreenState = Playing;
+    }
+    // The keys carry on from where the mouse played last.
+    GameState.cursorCol = GameState.clickedCol;
+    GameState.cursorRow = GameState.clickedRow;
 }
 
 void ResetCellCursor() {

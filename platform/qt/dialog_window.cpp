@@ -12,12 +12,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QPainter>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QStyle>
 #include <QStyleOptionFrame>
+#include <QStylePainter>
 #include <QTimer>
 #include <QValidator>
 
@@ -98,13 +100,61 @@ void CondenseToFit(QWidget* widget, const QString& sample, qreal room) {
     }
 }
 
+// The dotted rectangle of Windows' focused control, every other pixel of its edges, drawn in the
+// text's colour. Qt's styles draw a mark of their own only after a Tab, if at all.
+void DrawFocusMark(QPainter& painter, const QRect& around, const QColor& colour) {
+    if (around.width() < 2 || around.height() < 2) return;
+    const QBrush dots(colour, Qt::Dense4Pattern);
+    painter.setBrushOrigin(around.topLeft());
+    painter.fillRect(QRect(around.left(), around.top(), around.width(), 1), dots);
+    painter.fillRect(QRect(around.left(), around.bottom(), around.width(), 1), dots);
+    painter.fillRect(QRect(around.left(), around.top() + 1, 1, around.height() - 2), dots);
+    painter.fillRect(QRect(around.right(), around.top() + 1, 1, around.height() - 2), dots);
+}
+
+// A push button that shows the keyboard's focus with the dotted rectangle on its face.
+class PushButton final : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QStylePainter painter(this);
+        QStyleOptionButton option;
+        initStyleOption(&option);
+        option.state &= ~QStyle::State_HasFocus;  // the style's own mark would be a second one
+        painter.drawControl(QStyle::CE_PushButton, option);
+        if (hasFocus()) {
+            const QColor text = palette().color(QPalette::ButtonText);
+            DrawFocusMark(painter, rect().adjusted(3, 3, -3, -3), text);
+        }
+    }
+};
+
 // A radio button whose mark only the core sets: a click is reported, the group rule answers.
+// The keyboard's focus shows as the dotted rectangle around its text.
 class RadioButton final : public QRadioButton {
 public:
     using QRadioButton::QRadioButton;
 
 protected:
     void nextCheckState() override {}
+
+    void paintEvent(QPaintEvent*) override {
+        QStylePainter painter(this);
+        QStyleOptionButton option;
+        initStyleOption(&option);
+        option.state &= ~QStyle::State_HasFocus;
+        painter.drawControl(QStyle::CE_RadioButton, option);
+        if (!hasFocus() || option.text.isEmpty()) return;
+        const QRect contents =
+            style()->subElementRect(QStyle::SE_RadioButtonContents, &option, this);
+        const int flags = Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic;
+        const QRect text =
+            style()->itemTextRect(option.fontMetrics, contents, flags, isEnabled(), option.text);
+        DrawFocusMark(painter, text.adjusted(-1, -1, 1, 1) & rect(),
+                      palette().color(QPalette::WindowText));
+    }
 };
 
 class EditLimiter;
@@ -246,7 +296,12 @@ DialogWindow::DialogWindow(HWND dialog, QWidget* parent)
     setFont(font);
     base_ = DialogBaseUnits(font);
     client_ = DialogUnitsToPixels(source.x, source.y, source.cx, source.cy, base_);
-    setFixedSize(client_.size());
+    // A Wayland compositor may still impose a size, and a dialog that refused it would be cut
+    // off: there it only keeps the template's size as its least, the controls where they are.
+    if (OnWayland())
+        setMinimumSize(client_.size());
+    else
+        setFixedSize(client_.size());
 
     for (HWND control : record->controls) {
         QWidget* w = MakeControl(control);
@@ -287,7 +342,7 @@ QWidget* DialogWindow::MakeControl(HWND control) {
     switch (record->kind) {
         case ControlKind::PushButton:
         case ControlKind::DefPushButton: {
-            auto* button = new QPushButton(text, this);
+            auto* button = new PushButton(text, this);
             button->setAutoDefault(true);
             button->setDefault(record->kind == ControlKind::DefPushButton);
             connect(button, &QPushButton::clicked, this, [this, control] { Click(control); });
@@ -372,6 +427,11 @@ void DialogWindow::FitText(QWidget* label, HWND control) {
 }
 
 void DialogWindow::Place(QWidget* owner) {
+    // Wayland places a window by its parent itself and ignores positions asked for.
+    if (OnWayland()) {
+        resize(client_.size());
+        return;
+    }
     QPoint origin;
     if (auto* main = qobject_cast<QMainWindow*>(owner); main && main->centralWidget())
         origin = main->centralWidget()->mapToGlobal(QPoint(0, 0));

@@ -2,10 +2,12 @@
 #include "help_window.h"
 
 #include "help_placement.h"
+#include "main_window_widget.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QFont>
+#include <QKeyEvent>
 #include <QMoveEvent>
 #include <QResizeEvent>
 #include <QHBoxLayout>
@@ -95,6 +97,8 @@ public:
     // Beside the game's window and clear of it, with the game's icon.
     void PlaceBeside(QWidget* owner) {
         owner_ = owner;
+        game_ = owner;
+        owner->installEventFilter(this);
         setWindowIcon(owner->windowIcon());
         // Not yet shown, it has no frame: it gets the same decorations as the game's.
         const QWindow* handle = owner->windowHandle();
@@ -104,6 +108,22 @@ public:
     }
 
 protected:
+    // The game's window grows with a level-3 game and with the title after a level-1 game:
+    // the help moves out of its way each time the size changes.
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == game_ && event->type() == QEvent::Resize && isVisible()) Place();
+        return QWidget::eventFilter(watched, event);
+    }
+
+    // Escape closes the help wherever its focus is: the browser and buttons leave that key to us.
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+            close();
+            return;
+        }
+        QWidget::keyPressEvent(event);
+    }
+
     void closeEvent(QCloseEvent* event) override {
         // Closed by its close box it is deleted later; a request until then opens a new one.
         if (Current() == this) Current() = nullptr;
@@ -123,10 +143,11 @@ protected:
 
 private:
     void Place() {
+        if (!game_) return;
         // The window's own record of the game's frame follows the window manager's latest word.
-        const QWindow* handle = owner_->windowHandle();
-        const QRect frame = handle ? handle->frameGeometry() : owner_->frameGeometry();
-        const QScreen* screen = owner_->screen();
+        const QWindow* handle = game_->windowHandle();
+        const QRect frame = handle ? handle->frameGeometry() : game_->frameGeometry();
+        const QScreen* screen = game_->screen();
         const QRect placed = PlaceHelp(screen ? screen->availableGeometry() : QRect(), frame,
                                        kHelpSize + decorations_, kSmallestHelp + decorations_);
         resize(placed.size() - decorations_);
@@ -142,11 +163,12 @@ private:
             decorations_ = decorations;
             Place();
         }
-        owner_ = nullptr;  // once only: from now on the player places it
+        owner_ = nullptr;  // once only: from now on the player places it, until the game resizes
     }
 
     QTextBrowser* browser_;
     QPointer<QWidget> owner_;  // until the window manager has framed the window
+    QPointer<QWidget> game_;   // the game's window, whose size changes place the help again
     QSize decorations_;
 };
 
@@ -193,6 +215,9 @@ BOOL HelpRequest(QWidget* owner, QObject* lifetime, const std::string& file, UIN
     switch (command) {
         case HELP_CONTENTS: {
             if (!NamesOurBook(file)) return FALSE;
+            // A Wayland compositor places the windows and lets no client raise its own: an open
+            // help behind the game comes back on top as a new window, at its contents.
+            if (Current() && OnWayland()) Close();
             HelpWindow* window = Current();
             if (!window) {
                 window = new HelpWindow;

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QBuffer>
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QImageReader>
 #include <QKeyEvent>
 #include <QLayout>
@@ -154,18 +155,39 @@ ClientView::ClientView(HWND hwnd, QWidget* parent) : QWidget(parent), hwnd_(hwnd
     SyncSize();
 }
 
+bool OnWayland() { return QGuiApplication::platformName().startsWith(QLatin1String("wayland")); }
+
 PixelScale ClientView::Scale() const {
     const qreal ratio = devicePixelRatioF();
-    return PixelScale::For(ratio, QPointF(mapTo(window(), QPoint(0, 0))) * ratio);
+    return PixelScale::For(ratio, QPointF(mapTo(window(), PictureOrigin())) * ratio);
+}
+
+QPoint ClientView::PictureOrigin() const {
+    if (!hwnd_) return QPoint();
+    const qreal ratio = devicePixelRatioF();
+    const QSize picture = PixelScale::For(ratio).LogicalSize(hwnd_->framebuffer.width,
+                                                             hwnd_->framebuffer.height);
+    return QPoint(std::max(0, (width() - picture.width()) / 2),
+                  std::max(0, (height() - picture.height()) / 2));
 }
 
 void ClientView::SyncSize() {
     if (!hwnd_) return;
     const Surface& fb = hwnd_->framebuffer;
-    setFixedSize(Scale().LogicalSize(fb.width, fb.height));
+    const QSize picture = Scale().LogicalSize(fb.width, fb.height);
+    // A Wayland compositor may impose any size (maximised, full screen, tiled), and a client that
+    // refuses it is cut off: the client area only grows, and the picture stays centred in it.
+    if (OnWayland()) {
+        setMinimumSize(picture);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    } else {
+        setFixedSize(picture);
+    }
 }
 
-void ClientView::Present(const RECT& rect) { update(Scale().LogicalRect(rect)); }
+void ClientView::Present(const RECT& rect) {
+    update(Scale().LogicalRect(rect).translated(PictureOrigin()));
+}
 
 void ClientView::PaletteChanged() {
     const auto& palette = SystemPalette();
@@ -178,6 +200,11 @@ void ClientView::PaletteChanged() {
 void ClientView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+    const QPoint origin = PictureOrigin();
+    if (origin != QPoint()) painter.fillRect(event->rect(), Qt::white);  // round the picture
+    const QTransform unmoved = painter.deviceTransform();
+    painter.translate(origin);
+    const QRect dirty = event->rect().translated(-origin);
     // The painter's own scale and offset, not the screen's, so that rendering into an image
     // works alike.
     const QTransform device = painter.deviceTransform();
@@ -188,15 +215,15 @@ void ClientView::paintEvent(QPaintEvent* event) {
               : QRect();
     // Outside the framebuffer (a window not yet resized, or the sliver that a fractional ratio
     // leaves) shows the white of the class background.
-    if (!picture.contains(event->rect()) || scale.factor != scale.deviceRatio)
-        painter.fillRect(event->rect(), Qt::white);
+    if (!picture.contains(dirty) || scale.factor != scale.deviceRatio)
+        painter.fillRect(dirty, Qt::white);
     if (!hwnd_) return;
     const QRect bounds(0, 0, hwnd_->framebuffer.width, hwnd_->framebuffer.height);
-    const QRegion region = event->region();
+    const QRegion region = event->region().translated(-origin);
     // From here on, one unit is one device pixel and the picture starts at (0, 0).
     painter.setWorldTransform(
         QTransform::fromTranslate(CeilScaled(device.dx()), CeilScaled(device.dy())) *
-        device.inverted());
+        unmoved.inverted());
     for (const QRect& r : region) {
         QRect game = scale.GameRect(r).intersected(bounds);
         if (!game.isEmpty()) PaintGameRect(painter, scale, game);
@@ -230,7 +257,7 @@ void ClientView::QueueMouse(UINT message, QMouseEvent* event) {
     // made without one (its scene position is its local one) keeps the local position.
     QPointF at = event->scenePosition() - QPointF(mapTo(window(), QPoint(0, 0)));
     if ((at - event->position()).manhattanLength() > 1) at = event->position();
-    const QPoint p = Scale().GamePoint(at);
+    const QPoint p = Scale().GamePoint(at - QPointF(PictureOrigin()));
     WPARAM keys = 0;
     const Qt::MouseButtons buttons = event->buttons();
     if (buttons & Qt::LeftButton) keys |= MK_LBUTTON;
@@ -279,7 +306,8 @@ MainWindowWidget::MainWindowWidget(HWND hwnd) : hwnd_(hwnd) {
         BuildMenu(hwnd->menu, menuBar());
         SyncMenuStates();
     }
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    // Fixed on X11, whose window managers honour it; on Wayland only a least size (see SyncSize).
+    layout()->setSizeConstraint(OnWayland() ? QLayout::SetMinimumSize : QLayout::SetFixedSize);
     if (hwnd->icon && hwnd->icon->resource) {
         QIcon icon = ReadIcon(hwnd->icon->resource->bytes, hwnd->icon->resource->size);
         if (!icon.isNull()) setWindowIcon(icon);
@@ -307,6 +335,9 @@ void MainWindowWidget::SyncGeometry() {
     if (!hwnd_) return;
     client_->SyncSize();
     layout()->activate();  // the window takes its new fixed size now, not at the next event
+    // On Wayland a window that the compositor does not size takes the game's size, as ours does.
+    if (OnWayland() && !(windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
+        resize(minimumSize());
 }
 
 void MainWindowWidget::SyncTitle() {
@@ -354,8 +385,9 @@ void MainWindowWidget::BuildMenu(HMENU menu, QWidget* into) {
 void MainWindowWidget::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     // The window keeps the game's size: a window manager's full screen or maximise is undone.
+    // A Wayland compositor's word is final: the picture stays centred in the size it imposes.
     static constexpr Qt::WindowStates kResized = Qt::WindowFullScreen | Qt::WindowMaximized;
-    if (event->type() == QEvent::WindowStateChange && (windowState() & kResized))
+    if (event->type() == QEvent::WindowStateChange && (windowState() & kResized) && !OnWayland())
         QTimer::singleShot(0, this, [this] { setWindowState(windowState() & ~kResized); });
 }
 

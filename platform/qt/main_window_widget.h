@@ -61,7 +61,8 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
-    PixelScale Scale() const;  // for the widget where it sits in its window
+    PixelScale Scale() const;  // for the picture where it sits in its window
+    QPoint PictureOrigin() const;  // where the picture starts: centred when the client is larger
     void QueueMouse(UINT message, QMouseEvent* event);
     void PaintGameRect(QPainter& painter, const PixelScale& scale, const QRect& game);
 
@@ -105,6 +106,9 @@ private:
     std::vector<MenuBinding> menuBindings_;
     std::vector<HMENU> menus_;
 };
+
+// Whether Qt shows the windows on a Wayland compositor, which places them and may size them.
+bool OnWayland();
 
 // The virtual key that a Qt key stands for, or 0 when the game has no name for it.
 WPARAM VirtualKeyFor(int qtKey);

@@ -3,6 +3,7 @@
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
+#include <QFontMetrics>
 #include <QMessageBox>
 #include <QPointer>
 #include <QTimer>
@@ -14,9 +15,44 @@
 
 namespace platform::qt {
 
+namespace {
+
+// QMessageBox fixes its size whenever it lays itself out. A Wayland compositor may still impose
+// another (Qt's own title bar offers to maximise any window), and a window that refused it would
+// be cut off: there the box keeps its size only as its least, wide enough for the whole caption
+// in the title bar that Qt draws, which centres it between the icon and three buttons.
+class GameMessageBox final : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+
+protected:
+    bool event(QEvent* event) override {
+        const bool handled = QMessageBox::event(event);
+        if (OnWayland() && (event->type() == QEvent::Show || event->type() == QEvent::LayoutRequest))
+            Unfix();
+        return handled;
+    }
+
+private:
+    void Unfix() {
+        QFont titleFont = font();
+        titleFont.setPixelSize(14);
+        constexpr int kTitleBarButtons = 200;  // icon, buttons and their spacing, both sides
+        const int width = std::max(
+            minimumWidth(), QFontMetrics(titleFont).horizontalAdvance(windowTitle()) + kTitleBarButtons);
+        setMinimumSize(width, minimumHeight());
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        if (this->width() < width) resize(width, height());
+        // Else the box would fix its size again at the layout request that this change posts.
+        QCoreApplication::removePostedEvents(this, QEvent::LayoutRequest);
+    }
+};
+
+}  // namespace
+
 std::unique_ptr<QMessageBox> MakeMessageBox(QWidget* parent, const std::string& text,
                                             const std::string& caption, UINT type) {
-    auto box = std::make_unique<QMessageBox>(parent);
+    auto box = std::make_unique<GameMessageBox>(parent);
     // Our own CP932 conversion: Qt's codec would swap the bytes 0x1A, 0x1C and 0x7F.
     box->setWindowTitle(QString::fromStdString(Cp932ToUtf8(caption)));
     QString body = QString::fromStdString(Cp932ToUtf8(text));

@@ -236,6 +236,11 @@ DWORD WINAPI HelpThread(void* parameter) {
     if (!window) return 0;  // no message loop would ever end without a window to close
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        // Escape closes the help, whichever of its controls has the keyboard.
+        if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) {
+            SendMessageW(window, WM_CLOSE, 0, 0);
+            continue;
+        }
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }

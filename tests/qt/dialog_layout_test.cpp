@@ -7,6 +7,7 @@
 #include <QFontInfo>
 #include <QFontMetricsF>
 #include <QGroupBox>
+#include <QImage>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -273,6 +274,26 @@ TEST_F(DialogLayoutTest, TabEntersTheRadioGroupAtItsCheckedButton) {
             EXPECT_EQ(platform_test::FocusedDialogItem(openDialog), p.focus);
         }
         EXPECT_TRUE(qobject_cast<QRadioButton*>(Item(IDC_PROP_LEVEL3))->isChecked());
+        EndDialog(openDialog, 1);
+    });
+}
+
+TEST_F(DialogLayoutTest, TheFocusedRadioButtonShowsAMark) {
+    Open("DLG_PROPATY", [&] {
+        QWidget* radio = Item(IDC_PROP_LEVEL2);
+        auto shot = [&](int focus) {
+            SetFocus(GetDlgItem(openDialog, focus));
+            EXPECT_TRUE(Item(focus)->hasFocus());
+            return Shown()->grab(radio->geometry()).toImage();
+        };
+        const QImage focused = shot(IDC_PROP_LEVEL2);
+        const QImage unfocused = shot(IDC_PROP_OK);
+        ASSERT_EQ(focused.size(), unfocused.size());
+        int differ = 0;
+        for (int y = 0; y < focused.height(); ++y)
+            for (int x = 0; x < focused.width(); ++x)
+                differ += focused.pixel(x, y) != unfocused.pixel(x, y);
+        EXPECT_GT(differ, 0);
         EndDialog(openDialog, 1);
     });
 }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QPointer>
 #include <QSet>
 #include <QTextBlock>
@@ -167,6 +168,36 @@ TEST_F(HelpTest, AWindowClosedByItsCloseBoxIsOpenedAfreshByTheNextRequest) {
     EXPECT_TRUE(closed.isNull());
     ASSERT_NE(OpenHelpWindow(), nullptr);
     EXPECT_TRUE(OpenHelpWindow()->isVisible());
+}
+
+TEST_F(HelpTest, EscapeOnThePageClosesTheWindow) {
+    ASSERT_EQ(WinHelpA(hwnd_, "ZUM32.HLP", HELP_CONTENTS, 0), TRUE);
+    QPointer<QWidget> window = OpenHelpWindow();
+    // The page has the keyboard; the window, not the page, acts on the key.
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QCoreApplication::sendEvent(OpenHelpBrowser(), &escape);
+    EXPECT_EQ(OpenHelpWindow(), nullptr);
+    ASSERT_TRUE(window.isNull() || !window->isVisible());
+    DeleteLater();
+    EXPECT_TRUE(window.isNull());
+}
+
+TEST_F(HelpTest, TheWindowMovesClearOfTheGameWhenTheGameGrows) {
+    ASSERT_EQ(WinHelpA(hwnd_, "ZUM32.HLP", HELP_CONTENTS, 0), TRUE);
+    const QWidget* help = OpenHelpWindow();
+    const QWidget* game = backend_->WindowWidget(hwnd_);
+    ASSERT_FALSE(help->frameGeometry().intersects(game->frameGeometry()));
+    // A level-3 game's window, asked for as the game asks: 480 pixels of board and clues.
+    const QSize before = game->size();
+    SetWindowPos(hwnd_, nullptr, 0, 0, 2 * GetSystemMetrics(SM_CXFRAME) + 480,
+                 GetSystemMetrics(SM_CYCAPTION) + 2 * GetSystemMetrics(SM_CYFRAME) + 480,
+                 SWP_NOMOVE | SWP_NOZORDER);
+    ASSERT_GT(game->width(), before.width());
+    EXPECT_FALSE(help->frameGeometry().intersects(game->frameGeometry()))
+        << "game " << game->frameGeometry().x() << "," << game->frameGeometry().y() << " "
+        << game->frameGeometry().width() << "x" << game->frameGeometry().height() << "; help "
+        << help->frameGeometry().x() << "," << help->frameGeometry().y() << " "
+        << help->frameGeometry().width() << "x" << help->frameGeometry().height();
 }
 
 TEST_F(HelpTest, RequestsForOtherBooksOrCommandsOpenNothing) {

@@ -305,28 +305,44 @@ TEST_F(KeyboardTest, ClicksStartAndTheTitleHideTheCursor) {
     EXPECT_TRUE(ShowsChar(window, at.x, at.y, SPR_CLOSED));
     Paint();  // a full repaint draws no hidden frame
     EXPECT_TRUE(ShowsChar(window, at.x, at.y, SPR_CLOSED));
-    // The next arrow brings it back where it was.
+    // The next arrow brings it back on the cell clicked.
     Key(VK_LEFT);
     EXPECT_EQ(GameState.cursorShown, 1);
-    EXPECT_EQ(GameState.cursorCol, 4);
-    EXPECT_EQ(GameState.cursorRow, 4);
+    EXPECT_EQ(GameState.cursorCol, 9);
+    EXPECT_EQ(GameState.cursorRow, 9);
     SendMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, CellAt(8, 8));  // a drag hides it too
     EXPECT_EQ(GameState.cursorShown, 0);
 
-    for (int command : {CMD_START, CMD_TITLE}) {
-        SCOPED_TRACE(command);
+    // What hides the frame, and the cell where the next arrow shows it again.
+    struct Case {
+        const char* what;
+        int command;  // or 0: a left click on cell (c, r)
+        int c, r;
+    };
+    const Case cases[] = {
+        {"Start", CMD_START, 0, 0},
+        {"Return to title", CMD_TITLE, 0, 0},
+        {"a left click on a board cell", 0, 6, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
         NewGame();
         CursorTo(4, 4);
-        Command(command);
-        EXPECT_EQ(GameState.cursorShown, 0);
-        Command(CMD_START);
-        UpdateWindow(window);
-        SetBoard(kBoard);
-        Paint();
-        EXPECT_EQ(Snapshot(window), plain);
+        if (c.command != 0) {
+            Command(c.command);
+            EXPECT_EQ(GameState.cursorShown, 0);
+            Command(CMD_START);
+            UpdateWindow(window);
+            SetBoard(kBoard);
+            Paint();
+            EXPECT_EQ(Snapshot(window), plain);
+        } else {
+            SendMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, CellAt(c.c, c.r));
+            EXPECT_EQ(GameState.cursorShown, 0);
+        }
         Key(VK_DOWN);
-        EXPECT_EQ(GameState.cursorCol, 0);
-        EXPECT_EQ(GameState.cursorRow, 0);
+        EXPECT_EQ(GameState.cursorCol, c.c);
+        EXPECT_EQ(GameState.cursorRow, c.r);
     }
 }
 
