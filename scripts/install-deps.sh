@@ -34,6 +34,7 @@ test_packages=(
   libx11-dev libxdamage-dev  # the start-up benchmark's X event helper
   wine wine64 locales libfaketime  # the Windows build's comparison with ours under Wine, in Japanese
   chromium python3-websocket  # the browser build's page, driven over the DevTools protocol
+  weston qt6-wayland  # the game native on Wayland, in weston's X11 back end
 )
 
 # make windows: the game's own code against the real Windows headers.

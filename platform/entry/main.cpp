@@ -3,6 +3,10 @@
 #include <QFont>
 #include <QGuiApplication>
 
+#include <cstdio>
+#include <cstdlib>
+
+#include "../audio/audio.h"
 #include "qt_backend.h"
 #include "windows.h"
 
@@ -26,5 +30,13 @@ int main(int argc, char** argv) {
     const int code =
         WinMain(GetModuleHandleA(nullptr), nullptr, const_cast<char*>(""), SW_SHOWNORMAL);
     platform::SetBackend(nullptr);
+    // Qt 6.4's Wayland client may wait for ever on its own event thread while it is torn down
+    // (QWaylandDisplay's destructor), most often on a loaded machine: the game has ended and
+    // written all it keeps, so there the process ends without that teardown.
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+        platform::ShutdownAudio();
+        std::fflush(nullptr);
+        std::_Exit(code);
+    }
     return code;
 }

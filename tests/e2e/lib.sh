@@ -233,13 +233,20 @@ declare -A SCREEN_HASH=()
 PIXEL_FACTOR=1
 CLIENT_SIDE=
 capture_client() {
-  local window=$1 side=$2 file=$3 dir=$4 i
-  local k=$PIXEL_FACTOR client=${CLIENT_SIDE:-$((side * PIXEL_FACTOR))}
+  local window=$1 side=$2 file=$3 dir=$4
+  local client=${CLIENT_SIDE:-$((side * PIXEL_FACTOR))}
   window_geometry "$window" || return 1
   import -window "$window" "$file.full.png" 2>/dev/null || return 1
   convert "$file.full.png" -crop "${client}x${client}+0+$((HEIGHT - client))" +repage \
     "$file.client.png" || return 1
-  convert "$file.client.png" -crop "$((side * k))x$((side * k))+0+0" +repage \
+  hash_tiles "$file.client.png" 0 0 "$side" "$file" "$dir"
+}
+
+# Cuts the picture of side x side game pixels at device pixel (x, y) of image into tiles, sampled
+# back to game pixels: SCREEN_HASH["tx,ty"] is the hash of tile (tx, ty).
+hash_tiles() {
+  local image=$1 x=$2 y=$3 side=$4 file=$5 dir=$6 i k=$PIXEL_FACTOR
+  convert "$image" -crop "$((side * k))x$((side * k))+$x+$y" +repage \
     -sample "${side}x${side}" "$file" || return 1
   rm -rf "$dir/screen" && mkdir -p "$dir/screen"
   convert "$file" -crop 16x16 +repage -depth 8 +adjoin "rgb:$dir/screen/t_%d" || return 1

@@ -41,6 +41,8 @@ for key in Left Right Up Down Space Return F Shift; do
   grep -qw -- "$key" <<<"$keys" || fail "the manual page's KEYS do not name $key"
 done
 
+[[ $(dpkg-deb -f "$deb" Recommends) == *qt6-wayland* ]] || fail "Recommends lacks qt6-wayland"
+
 depends=$(dpkg-deb -f "$deb" Depends)
 for needed in fonts-ipafont-gothic libsdl2-2.0-0 qt6-qpa-plugins libqt6widgets6 libc6; do
   [[ ", $depends," == *", $needed"[\ ,]* ]] || fail "Depends lacks $needed: $depends"
