@@ -63,6 +63,15 @@ for ((r = 0; r < 15 && ${#SAFE[@]} < 2; r++)); do
   for ((c = 0; c < 15 && ${#SAFE[@]} < 2; c++)); do [[ ${BOARD[r]:c:1} == 0 ]] && SAFE+=("$c $r"); done
 done
 alive() { kill -0 "$GAME_PID" 2>/dev/null || fail "the game ended: $1"; }
+# Clicks safe cell number $1 and waits for the board to show it open; $2 says what failed.
+open_safe() {
+  local c r
+  read -r c r <<<"${SAFE[$1]}"
+  click_cell "$c" "$r"
+  CELL[$c,$r]=open
+  expect_level2_play 0
+  wait_until "$WAIT" picture_shows 368 || fail "$2"
+}
 
 for scale in 1 2; do
   PIXEL_FACTOR=$scale
@@ -94,11 +103,7 @@ for scale in 1 2; do
   expect_level2_play 0
   wait_until "$WAIT" picture_shows 368 || fail "Ctrl+N showed no new board"
   step "a click"
-  read -r c r <<<"${SAFE[0]}"
-  click_cell "$c" "$r"
-  CELL[$c,$r]=open
-  expect_level2_play 0
-  wait_until "$WAIT" picture_shows 368 || fail "the click opened no cell"
+  open_safe 0 "the click opened no cell"
 
   step "maximise"
   before=("${ORIGIN[@]}")
@@ -112,11 +117,7 @@ for scale in 1 2; do
   fi
   wait_until "$WAIT" maximised ||
     { alive "maximised"; fail "the maximised window does not show the picture unscaled, moved (was at ${before[*]})"; }
-  read -r c r <<<"${SAFE[1]}"
-  click_cell "$c" "$r"
-  CELL[$c,$r]=open
-  expect_level2_play 0
-  wait_until "$WAIT" picture_shows 368 || fail "a click in the maximised window opened no cell"
+  open_safe 1 "a click in the maximised window opened no cell"
 
   step "a dialog, maximised, closed with Return"
   xdotool key ctrl+t
