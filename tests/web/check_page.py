@@ -114,10 +114,10 @@ class Page:
             self.fail("no element for " + selector_script)
         return point
 
-    def key(self, spec):
+    def key(self, stroke):
         """A key of the script (ctrl+ puts Control down around it, as a player's hand does)."""
-        control = spec.startswith("ctrl+")
-        name = spec[5:] if control else spec
+        control = stroke.startswith("ctrl+")
+        name = stroke[5:] if control else stroke
         key, code, vk, text = KEYS[name] if name in KEYS else (name.lower(), "Key" + name, ord(name), name.lower())
         send = self.browser.call
         if control:

@@ -251,8 +251,8 @@ private:
     }
 
     // A key as the page sends it: Control pressed around it, and its own down and up.
-    void Key(const std::string& spec) {
-        std::string name = spec;
+    void Key(const std::string& stroke) {
+        std::string name = stroke;
         DWORD modifiers = 0;
         if (name.rfind("ctrl+", 0) == 0) {
             modifiers |= MK_CONTROL;
@@ -267,7 +267,7 @@ private:
         else if (auto it = kNamed.find(name); it != kNamed.end())
             vk = it->second;
         else
-            Fail("unknown key '" + spec + "'");
+            Fail("unknown key '" + stroke + "'");
         if (modifiers & MK_CONTROL) Queue(WM_KEYDOWN, VK_CONTROL, 0, modifiers);
         Queue(WM_KEYDOWN, vk, 0, modifiers);
         Queue(WM_KEYUP, vk, 0, modifiers);
@@ -275,17 +275,17 @@ private:
         platform_test::PumpMessages(accel_);
     }
 
-    void DialogKey(HWND dialog, const std::string& spec) {
+    void DialogKey(HWND dialog, const std::string& stroke) {
         bool done = true;
-        if (spec == "Return")
+        if (stroke == "Return")
             platform_test::PressEnter(dialog);
-        else if (spec == "Tab" || spec == "shift+Tab")
-            done = platform_test::PressTab(dialog, spec == "Tab");
-        else if (spec == "Right" || spec == "Down" || spec == "Left" || spec == "Up")
-            done = platform_test::PressArrow(dialog, spec == "Right" || spec == "Down");
+        else if (stroke == "Tab" || stroke == "shift+Tab")
+            done = platform_test::PressTab(dialog, stroke == "Tab");
+        else if (stroke == "Right" || stroke == "Down" || stroke == "Left" || stroke == "Up")
+            done = platform_test::PressArrow(dialog, stroke == "Right" || stroke == "Down");
         else
-            Fail("key '" + spec + "' makes no sense inside a dialog");
-        if (!done) Fail("key '" + spec + "' found nothing to move the focus to");
+            Fail("key '" + stroke + "' makes no sense inside a dialog");
+        if (!done) Fail("key '" + stroke + "' found nothing to move the focus to");
     }
 
     void Click(bool left, const std::string& where) {
