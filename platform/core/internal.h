@@ -202,6 +202,10 @@ std::string Utf8ToCp932(const std::string& utf8, bool* lossless = nullptr);
 std::string Utf16ToCp932(const std::u16string& utf16);
 std::u16string Cp932ToUtf16(const std::string& cp932);
 
+// Whether a WinHelpA file (CP932) names book by its name alone, in any case, wherever a path of
+// either kind of slash puts it.
+bool NamesHelpBook(const std::string& cp932File, const std::string& book);
+
 // Finds a resource entry by name and type as FindResourceA does.
 const rc::Entry* FindEntry(LPCSTR name, LPCSTR type);
 

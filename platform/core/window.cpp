@@ -250,6 +250,13 @@ int DispatchQueued(HWND disabled) {
     return count;
 }
 
+bool NamesHelpBook(const std::string& cp932File, const std::string& book) {
+    // Converted first, since a double-byte character may end in the byte of a backslash.
+    const std::string path = Cp932ToUtf8(cp932File);
+    const std::string name = path.substr(path.find_last_of("/\\") + 1);
+    return Lower(name) == Lower(book);
+}
+
 void BroadcastPaletteChanged(HWND by) {
     std::vector<HWND> windows = S().windows;
     for (HWND w : windows)

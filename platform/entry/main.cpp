@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "../audio/audio.h"
+#include "main_window_widget.h"
 #include "qt_backend.h"
 #include "windows.h"
 
@@ -33,7 +34,7 @@ int main(int argc, char** argv) {
     // Qt 6.4's Wayland client may wait for ever on its own event thread while it is torn down
     // (QWaylandDisplay's destructor), most often on a loaded machine: the game has ended and
     // written all it keeps, so there the process ends without that teardown.
-    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+    if (platform::qt::OnWayland()) {
         platform::ShutdownAudio();
         std::fflush(nullptr);
         std::_Exit(code);

@@ -177,14 +177,6 @@ QPointer<HelpWindow>& Current() {
     return window;
 }
 
-bool NamesOurBook(const std::string& file) {
-    // The book by its name alone, in any case, wherever a path of either kind of slash puts it;
-    // converted first, since a double-byte character may end in the byte of a backslash.
-    const QString path = QString::fromStdString(Cp932ToUtf8(file));
-    const QString name = path.mid(std::max(path.lastIndexOf('/'), path.lastIndexOf('\\')) + 1);
-    return name.compare(QLatin1String(kHelpBook), Qt::CaseInsensitive) == 0;
-}
-
 void Close() {
     HelpWindow* window = Current();
     Current() = nullptr;
@@ -214,7 +206,7 @@ QTextBrowser* OpenHelpBrowser() {
 BOOL HelpRequest(QWidget* owner, QObject* lifetime, const std::string& file, UINT command) {
     switch (command) {
         case HELP_CONTENTS: {
-            if (!NamesOurBook(file)) return FALSE;
+            if (!NamesHelpBook(file, kHelpBook)) return FALSE;
             // A Wayland compositor places the windows and lets no client raise its own: an open
             // help behind the game comes back on top as a new window, at its contents.
             if (Current() && OnWayland()) Close();

@@ -44,7 +44,7 @@ public:
 
     void Open() {
         const rc::DialogTemplate& source = *record_->source;
-        std::string font = source.fontName ? Utf16ToUtf8(source.fontName) : std::string();
+        std::string font = source.fontName ? Cp932ToUtf8(Utf16ToCp932(source.fontName)) : std::string();
         const int points = source.pointSize ? source.pointSize : 9;
         int metrics[2] = {0, 0};
         zum_font_metrics(font.c_str(), points, metrics);

@@ -36,7 +36,6 @@ void zum_help_close();
 void zum_game_ended(int code);
 
 void zum_sound_play(int key, const float* planar, int frames, int channels, int rate);
-int zum_sound_known(int key);
 void zum_sound_forget(int key);
 void zum_sound_stop();
 

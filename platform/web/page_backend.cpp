@@ -3,7 +3,6 @@
 #include "page_backend.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "../core/dialog_internal.h"
 #include "page.h"
@@ -21,10 +20,10 @@ std::string MenuJson(HMENU menu) {
         if (item.flags & MF_SEPARATOR) {
             json += "{\"separator\":true}";
         } else if (item.popup) {
-            json += "{\"text\":" + JsonString(Utf16ToUtf8(item.text)) + ",\"items\":" +
+            json += "{\"text\":" + JsonString(Cp932ToUtf8(Utf16ToCp932(item.text))) + ",\"items\":" +
                     MenuJson(item.popup) + "}";
         } else {
-            json += "{\"text\":" + JsonString(Utf16ToUtf8(item.text)) +
+            json += "{\"text\":" + JsonString(Cp932ToUtf8(Utf16ToCp932(item.text))) +
                     ",\"id\":" + std::to_string(item.id) +
                     ",\"greyed\":" + (Greyed(item) ? "true" : "false") + "}";
         }
@@ -39,14 +38,6 @@ void SyncMenu(HMENU menu) {
         else if (!(item.flags & MF_SEPARATOR))
             zum_menu_greyed(static_cast<int>(item.id), Greyed(item));
     }
-}
-
-// The help book by its name alone, in any case, wherever a path of either kind puts it.
-bool NamesOurBook(const std::string& file) {
-    std::size_t slash = file.find_last_of("/\\");
-    std::string name = file.substr(slash == std::string::npos ? 0 : slash + 1);
-    for (char& c : name) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return name == "ZUM32.HLP";
 }
 
 }  // namespace
@@ -67,34 +58,6 @@ std::string JsonString(const std::string& utf8) {
         }
     }
     return out + "\"";
-}
-
-std::string Utf16ToUtf8(const std::u16string& text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        std::uint32_t c = text[i];
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-            text[i + 1] < 0xE000)
-            c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
-        else if (c >= 0xD800 && c < 0xE000)
-            c = 0xFFFD;
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
 }
 
 void PageBackend::WaitForEvents() {
@@ -251,7 +214,7 @@ INT_PTR PageBackend::RunDialog(HWND dialog) {
 BOOL PageBackend::Help(HWND, const std::string& file, UINT command) {
     switch (command) {
         case HELP_CONTENTS:
-            if (!NamesOurBook(Cp932ToUtf8(file))) return FALSE;
+            if (!NamesHelpBook(file, "ZUM32.HLP")) return FALSE;
             zum_help_show();
             return TRUE;
         case HELP_QUIT:

@@ -50,7 +50,4 @@ INT_PTR RunPageDialog(HWND dialog, Backend& backend);
 // Hands the player's action on a running dialog's element to the dialog manager.
 void ApplyDialogAction(HWND dialog, int action, int index, const std::string& text);
 
-// A UTF-16 text in UTF-8.
-std::string Utf16ToUtf8(const std::u16string& text);
-
 }  // namespace platform::web

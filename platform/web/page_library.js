@@ -13,7 +13,6 @@ var LibraryZumPage = {
     window: 0,         // the HWND the canvas shows
     canvas: null,
     context: null,
-    image: null,
     modals: [],        // open boxes and dialogs, innermost last
     menu: null,
     audio: null,
@@ -503,7 +502,6 @@ var LibraryZumPage = {
     if (ZP.canvas.width === width && ZP.canvas.height === height) return;
     ZP.canvas.width = width;
     ZP.canvas.height = height;
-    ZP.image = null;
     ZP.fitCanvas();
   },
   zum_window_size__deps: ['$ZP'],
@@ -798,9 +796,6 @@ var LibraryZumPage = {
     }
   },
   zum_sound_play__deps: ['$ZP'],
-
-  zum_sound_known: function(key) { return ZP.buffers[key] ? 1 : 0; },
-  zum_sound_known__deps: ['$ZP'],
 
   zum_sound_forget: function(key) { delete ZP.buffers[key]; },
   zum_sound_forget__deps: ['$ZP'],
