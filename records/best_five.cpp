@@ -30,8 +30,7 @@ BOOL InsertNewRecord() {
         }
     }
     BOOL saved = WriteLevelRecords(GameState.level);
-    UnlockRecordsFile(lock);
-    return saved;
+    return UnlockRecordsFile(lock) && saved;
 }
 
 BOOL RecordStillPlaces() {

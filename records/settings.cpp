@@ -72,8 +72,7 @@ BOOL ResetLevelRecords(int k) {
     }
     HANDLE lock = LockRecordsFile();
     BOOL saved = WriteLevelRecords(k + 1);
-    UnlockRecordsFile(lock);
-    return saved;
+    return UnlockRecordsFile(lock) && saved;
 }
 
 BOOL WriteLevelRecords(int level) {
@@ -114,10 +113,11 @@ HANDLE LockRecordsFile() {
     return lock;
 }
 
-void UnlockRecordsFile(HANDLE lock) {
-    if (!lock) return;
-    ReleaseMutex(lock);
+BOOL UnlockRecordsFile(HANDLE lock) {
+    if (!lock) return TRUE;
+    BOOL released = ReleaseMutex(lock);
     CloseHandle(lock);
+    return released;
 }
 
 void ReportUnsavedRecords(HWND owner) {

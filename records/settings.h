@@ -21,7 +21,9 @@ void ReloadLevelRecords(int level);
 // Keeps the other copies of the game from changing the file until UnlockRecordsFile, so that a
 // read of the file, the change and its writes act as one; null when there is no such lock.
 HANDLE LockRecordsFile();
-void UnlockRecordsFile(HANDLE lock);
+// FALSE when the writes made under the lock did not reach the file: some systems store them
+// only as the lock is let go, so that a table is replaced whole or not at all.
+BOOL UnlockRecordsFile(HANDLE lock);
 
 // Tells the player, in a box owned by owner, that a change of the records was not saved.
 void ReportUnsavedRecords(HWND owner);

@@ -1,11 +1,13 @@
 // Mutexes: a named one is a lock on the configuration folder, so that every copy of the game
-// run by the user sees it; an unnamed one belongs to this process alone.
+// run by the user sees it; an unnamed one belongs to this process alone. While a named one is
+// held, the profile writes wait in memory and reach their files when it is let go.
 #include <optional>
 #include <set>
 #include <string>
 
 #include "config_folder.h"
 #include "folder_lock.h"
+#include "profile_hold.h"
 #include "windows.h"
 
 namespace {
@@ -28,6 +30,15 @@ Mutex* Find(HANDLE handle) {
     return Mutexes().count(mutex) ? mutex : nullptr;
 }
 
+// Stores the writes held under the lock before another copy can read the file, then lets the
+// lock go; false when they could not be stored.
+bool LetGo(Mutex& mutex) {
+    const bool stored = platform::profile::ReleaseWrites();
+    platform::files::UnlockFolder(*mutex.lock);
+    mutex.lock.reset();
+    return stored;
+}
+
 }  // namespace
 
 HANDLE CreateMutexA(LPSECURITY_ATTRIBUTES, BOOL initialOwner, LPCSTR name) {
@@ -48,25 +59,25 @@ DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
     if (mutex->owned == 0 && !mutex->folder.empty()) {
         mutex->lock = platform::files::LockFolder(mutex->folder, milliseconds);
         if (!mutex->lock) return WAIT_TIMEOUT;
+        platform::profile::HoldWrites();
     }
     ++mutex->owned;
     return WAIT_OBJECT_0;
 }
 
+// A release that could not store the writes held under the lock fails; the lock is let go all
+// the same.
 BOOL ReleaseMutex(HANDLE handle) {
     Mutex* mutex = Find(handle);
     if (!mutex || mutex->owned == 0) return FALSE;
-    if (--mutex->owned == 0 && mutex->lock) {
-        platform::files::UnlockFolder(*mutex->lock);
-        mutex->lock.reset();
-    }
+    if (--mutex->owned == 0 && mutex->lock) return LetGo(*mutex) ? TRUE : FALSE;
     return TRUE;
 }
 
 BOOL CloseHandle(HANDLE handle) {
     Mutex* mutex = Find(handle);
     if (!mutex) return FALSE;
-    if (mutex->lock) platform::files::UnlockFolder(*mutex->lock);
+    if (mutex->lock) LetGo(*mutex);
     Mutexes().erase(mutex);
     delete mutex;
     return TRUE;

@@ -562,6 +562,28 @@ TEST_F(ProfileFile, FailedWritesLeaveTheOldFile) {
     EXPECT_EQ(FolderEntries(), (std::vector<std::string>{"a.ini", "dir.ini"}));
 }
 
+// Writes made under the records lock reach the file together when it is let go, or not at all.
+TEST_F(ProfileFile, WritesUnderTheLockReplaceTheFileOnce) {
+    const std::string old = "[S]\r\nA=1\r\nB=1\r\n";
+    fs::create_directories(Folder());
+    for (bool readOnly : {true, false}) {
+        SCOPED_TRACE(readOnly ? "read-only file" : "writable file");
+        Spill(Folder() / "a.ini", old);
+        HANDLE lock = CreateMutexA(nullptr, FALSE, "MUTEX_ZUM32");
+        ASSERT_EQ(WaitForSingleObject(lock, 1000), WAIT_OBJECT_0);
+        EXPECT_TRUE(WritePrivateProfileStringA("S", "A", "2", "a.ini"));
+        EXPECT_TRUE(WritePrivateProfileStringA("S", "B", "2", "a.ini"));
+        // The game's own reads see them at once; the file does not yet.
+        EXPECT_EQ(GetPrivateProfileIntA("S", "B", 0, "a.ini"), 2u);
+        EXPECT_EQ(Slurp(Folder() / "a.ini"), old);
+        if (readOnly) fs::permissions(Folder() / "a.ini", fs::perms::owner_read);
+        EXPECT_EQ(ReleaseMutex(lock), readOnly ? FALSE : TRUE);
+        EXPECT_TRUE(CloseHandle(lock));
+        EXPECT_EQ(Slurp(Folder() / "a.ini"), readOnly ? old : "[S]\r\nA=2\r\nB=2\r\n");
+        fs::permissions(Folder() / "a.ini", fs::perms::owner_write, fs::perm_options::add);
+    }
+}
+
 TEST_F(ProfileFile, FullDiskLeavesTheOldFile) {
     const std::string old = "[S]\r\nK=old\r\n";
     fs::create_directories(Folder());
