@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "help_text.h"
+
 namespace {
 
 constexpr UINT kShowIndex = WM_APP + 1;
@@ -54,78 +56,6 @@ std::string Between(const std::string& html, const std::string& open, const std:
     return to == std::string::npos ? std::string() : html.substr(from, to - from);
 }
 
-// The page as plain text: blocks on lines of their own, list items marked, entities decoded.
-std::string PlainText(const std::string& html) {
-    std::string out;
-    std::size_t i = html.find("<body");
-    if (i == std::string::npos) i = 0;
-    auto newline = [&out](int count) {
-        while (!out.empty() && out.back() == ' ') out.pop_back();
-        int have = 0;
-        for (auto r = out.rbegin(); r != out.rend() && *r == '\n'; ++r) ++have;
-        if (out.empty()) return;
-        for (; have < count; ++have) out += '\n';
-    };
-    while (i < html.size()) {
-        char c = html[i];
-        if (c == '<') {
-            std::size_t end = html.find('>', i);
-            if (end == std::string::npos) break;
-            std::string tag;
-            for (std::size_t j = i + 1; j < end && !std::isspace(static_cast<unsigned char>(html[j])); ++j)
-                tag += static_cast<char>(std::tolower(static_cast<unsigned char>(html[j])));
-            // The links to the previous and next pages: the list beside the text serves instead.
-            if (tag == "p" && html.compare(i, end - i, "<p class=\"nav\"") == 0) {
-                std::size_t close = html.find("</p>", end);
-                i = close == std::string::npos ? html.size() : close + 4;
-                continue;
-            }
-            if (tag == "h1" || tag == "h2" || tag == "h3" || tag == "p" || tag == "table" ||
-                tag == "ol" || tag == "ul" || tag == "/h1" || tag == "/h2" || tag == "/h3" ||
-                tag == "/p" || tag == "/table")
-                newline(2);
-            else if (tag == "br" || tag == "br/" || tag == "tr" || tag == "/li" || tag == "dt" || tag == "dd")
-                newline(1);
-            else if (tag == "li") {
-                newline(1);
-                out += "・";
-            } else if (tag == "td" || tag == "th")
-                out += "\t";
-            i = end + 1;
-        } else if (c == '&') {
-            std::size_t end = html.find(';', i);
-            std::string entity = end == std::string::npos ? "" : html.substr(i + 1, end - i - 1);
-            if (entity == "amp") out += '&';
-            else if (entity == "lt") out += '<';
-            else if (entity == "gt") out += '>';
-            else if (entity == "quot") out += '"';
-            else if (entity == "nbsp") out += ' ';
-            else out += '&', end = i;
-            i = end + 1;
-        } else if (c == '\r' || c == '\n' || c == '\t' || c == ' ') {
-            // A line break between Japanese characters is no space; one between words is.
-            std::size_t next = html.find_first_not_of(" \t\r\n", i);
-            const bool lineBreak = html.find('\n', i) < next;
-            const bool japanese = (!out.empty() && static_cast<unsigned char>(out.back()) >= 0x80) ||
-                                  (next != std::string::npos && static_cast<unsigned char>(html[next]) >= 0x80);
-            if (!out.empty() && out.back() != ' ' && out.back() != '\n' && out.back() != '\t' &&
-                !(lineBreak && japanese))
-                out += ' ';
-            i = next == std::string::npos ? html.size() : next;
-        } else {
-            out += c;
-            ++i;
-        }
-    }
-    newline(1);
-    std::string crlf;
-    for (char ch : out) {
-        if (ch == '\n') crlf += '\r';
-        crlf += ch;
-    }
-    return crlf;
-}
-
 // The index first, then every page it links to, in its order.
 void LoadPages() {
     if (!pages.empty()) return;
@@ -141,7 +71,7 @@ void LoadPages() {
     }
     for (const std::string& f : files) {
         const std::string html = HelpFile(f);
-        pages.push_back({Wide(Between(html, "<title>", "</title>")), Wide(PlainText(html))});
+        pages.push_back({Wide(Between(html, "<title>", "</title>")), Wide(HelpPlainText(html))});
     }
 }
 
