@@ -53,4 +53,13 @@
 /* DLG_ABOUT. */
 #define IDC_ABOUT_OK 151
 
+/* What a screen reader is told, asked of a window by the platform's accessibility. wParam: the
+   child in its low word (0 the window itself; in the main window the board's cells row by row
+   from 1, then the announcements; in a dialog a control's id), the buffer's size in bytes in its
+   high word; lParam: the buffer. The answer is the length of the CP932 text written, or 0 for
+   the name that the platform would give the child itself. */
+#define WM_ACC_CHILDTEXT 0x8101
+/* Asked of the main window: the board's side in cells while a game's board is shown, else 0. */
+#define WM_ACC_BOARDSIDE 0x8102
+
 #endif
