@@ -43,6 +43,7 @@ zum32_game_target(zum32_records)
 add_library(zum32_window STATIC
   shell/main_window.cpp
   shell/keyboard.cpp
+  shell/spoken.cpp
   shell/title.cpp
   shell/winmain.cpp)
 target_link_libraries(zum32_window PUBLIC zum32_rules zum32_records)

@@ -8,6 +8,7 @@
 #include "render/play_screen.h"
 #include "shell/main_window.h"
 #include "shell/media.h"
+#include "shell/spoken.h"
 
 namespace {
 
@@ -36,6 +37,7 @@ bool StepCursor(HWND window, int dc, int dr) {
     DrawCellCursor(context.windowDC);
     ReleaseDrawContext(window, context);
     ScreenState = Playing;
+    SpeakCursorCell(window);
     return shown;
 }
 

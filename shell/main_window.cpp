@@ -3,6 +3,8 @@
 
 #include <time.h>
 
+#include <cstdio>
+
 #include "game/explosion.h"
 #include "game/game_state.h"
 #include "game/generate.h"
@@ -18,6 +20,7 @@
 #include "resource.h"
 #include "shell/keyboard.h"
 #include "shell/media.h"
+#include "shell/spoken.h"
 #include "shell/title.h"
 
 namespace {
@@ -91,6 +94,7 @@ void OnStart(HWND window) {
     ResizeClient(window, (kBoardSize[g.level] + kClueMargin[g.level]) * 16);
     ScreenState = Playing;
     InvalidateRect(window, nullptr, TRUE);
+    SpeakScreen(window);
 }
 
 void OnReturnToTitle(HWND window) {
@@ -105,6 +109,7 @@ void OnReturnToTitle(HWND window) {
     ResizeClient(window, kTitleSide);
     ScreenState = Title;
     InvalidateRect(window, nullptr, TRUE);
+    SpeakScreen(window);
 }
 
 LRESULT OnCommand(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -138,6 +143,7 @@ void GameOverCheck(HWND window) {
     KillTimer(window, TIMER_BOMBROW);
     ScreenState = GameOver;
     InvalidateRect(window, nullptr, TRUE);
+    SpeakEndScreen(window);
 }
 
 LRESULT OnTimer(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -176,9 +182,11 @@ LRESULT OnTimer(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
             StepExplosion(dc.windowDC, dc.memoryDC);
             // An explosion that opens the last safe cells clears the board, unless it was the
             // fifth bomb: then the game is over.
-            if (ScreenState == Playing && g.bombsHit <= 4 && g.openedCount >= WinThreshold())
+            if (ScreenState == Playing && g.bombsHit <= 4 && g.openedCount >= WinThreshold()) {
                 ClearBoard(g.charBitmap, g.subBitmap, dc.windowDC, dc.memoryDC, window,
                            g.clockSeconds);
+                SpeakEndScreen(window);
+            }
             // The last step redrew the bomb's square, the cursor's cell among them.
             if (ScreenState == Playing) DrawCellCursor(dc.windowDC);
             ReleaseDrawContext(window, dc);
@@ -230,23 +238,42 @@ void OnPaletteChanged(HWND window, WPARAM wParam) {
 
 void OpenClickedCell(HWND window) {
     GameStateRecord& g = GameState;
+    const int col = g.clickedCol, row = g.clickedRow;
+    const bool wasOpen = g.openGrid[col][row] == '1';
     ScreenState = Busy;
     DrawContext dc = AcquireDrawContext(window);
-    OpenCell(g.clickedCol, g.clickedRow, g.charBitmap, dc.windowDC, dc.memoryDC, g.explosionFrame,
-             window, g.clockSeconds, g.subBitmap);
+    OpenCell(col, row, g.charBitmap, dc.windowDC, dc.memoryDC, g.explosionFrame, window,
+             g.clockSeconds, g.subBitmap);
     // A key's move keeps its frame on the cell it opened; a click has taken the frame off.
     if (ScreenState == Playing) DrawCellCursor(dc.windowDC);
     ReleaseDrawContext(window, dc);
+    if (wasOpen || g.openGrid[col][row] != '1') return;
+    if (ScreenState == Exploding) {
+        char text[64];
+        std::snprintf(text, sizeof text, "爆弾！ 爆発 %d回目", g.bombsHit + 1);
+        SpeakOutcome(window, text);
+    } else if (ScreenState == Cleared) {
+        SpeakEndScreen(window);
+    } else {
+        SpeakCellChanged(window, col, row);
+        // The reader says the cell again, open now, where the keys play.
+        if (g.cursorShown && g.cursorCol == col && g.cursorRow == row) SpeakCursorCell(window);
+    }
 }
 
 void FlagClickedCell(HWND window) {
     GameStateRecord& g = GameState;
+    const int col = g.clickedCol, row = g.clickedRow;
+    const char before = g.flagGrid[col][row];
     ScreenState = Busy;
     DrawContext dc = AcquireDrawContext(window);
-    ToggleFlag(g.clickedCol, g.clickedRow, g.charBitmap, dc.windowDC, dc.memoryDC);
+    ToggleFlag(col, row, g.charBitmap, dc.windowDC, dc.memoryDC);
     DrawCellCursor(dc.windowDC);
     ReleaseDrawContext(window, dc);
     ScreenState = Playing;
+    if (g.flagGrid[col][row] == before) return;
+    SpeakCellChanged(window, col, row);
+    SpeakOutcome(window, before == '0' ? "旗を立てました" : "旗を外しました");
 }
 
 WNDCLASSA MainClass(HINSTANCE instance) {
@@ -305,7 +332,14 @@ LRESULT MainWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
             if (wParam == MK_LBUTTON) SendMessageA(window, WM_LBUTTONDOWN, 0, lParam);
             return 0;
         case WM_KEYDOWN:
+            if (wParam == kStatusKey) {
+                SpeakStatus(window);
+                return 0;
+            }
             return OnKeyDown(window, msg, wParam, lParam);
+        case WM_ACC_CHILDTEXT:
+        case WM_ACC_BOARDSIDE:
+            return AnswerSpokenText(msg, wParam, lParam);
         case WM_LBUTTONDOWN:
             return OnLeftButton(window, msg, wParam, lParam);
         case WM_RBUTTONDOWN:

@@ -161,6 +161,8 @@ public:
     virtual INT_PTR RunDialog(HWND dialog) = 0;  // runs until EndDialog
     virtual void EndDialog(HWND) {}
     virtual BOOL Help(HWND, const std::string& /*file*/, UINT /*command*/) { return TRUE; }
+    // A screen reader should hear of an event of the window's client object or of its child.
+    virtual void AccessibleEvent(HWND, DWORD /*event*/, LONG /*child*/) {}
 };
 
 void SetBackend(Backend* backend);  // null restores the headless backend

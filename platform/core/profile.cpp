@@ -90,6 +90,8 @@ bool ReleaseWrites() {
 
 }  // namespace platform::profile
 
+BOOL IsDBCSLeadByte(BYTE byte) { return IsLeadByte(byte) ? TRUE : FALSE; }
+
 UINT GetPrivateProfileIntA(LPCSTR section, LPCSTR key, int defaultValue, LPCSTR fileName) {
     return ReadInteger(ReadForLookup(fileName), section, key, defaultValue);
 }

@@ -366,6 +366,11 @@ BOOL SetWindowTextA(HWND hwnd, LPCSTR text) {
     return TRUE;
 }
 
+void NotifyWinEvent(DWORD event, HWND hwnd, LONG idObject, LONG idChild) {
+    if (IsLiveWindow(hwnd) && idObject == OBJID_CLIENT)
+        S().backend->AccessibleEvent(hwnd, event, idChild);
+}
+
 BOOL SetWindowPos(HWND hwnd, HWND, int x, int y, int cx, int cy, UINT flags) {
     if (!IsLiveWindow(hwnd)) return FALSE;
     if (!(flags & SWP_NOMOVE)) {

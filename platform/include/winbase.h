@@ -27,6 +27,9 @@ LPVOID GlobalLock(HGLOBAL memory);
 BOOL GlobalUnlock(HGLOBAL memory);
 HGLOBAL GlobalFree(HGLOBAL memory);  // null on success
 
+// Code page 932: whether the byte starts a double-byte character.
+BOOL IsDBCSLeadByte(BYTE byte);
+
 // Private profile (INI) files. A bare file name lives in $XDG_CONFIG_HOME/zum32/.
 UINT GetPrivateProfileIntA(LPCSTR section, LPCSTR key, int defaultValue, LPCSTR fileName);
 DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultValue, LPSTR buffer,

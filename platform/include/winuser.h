@@ -191,6 +191,15 @@ BOOL GetClientRect(HWND hwnd, RECT* rect);
 int GetSystemMetrics(int index);  // fixed frame, caption and menu heights that SetWindowPos uses
 LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);  // WM_CLOSE destroys
 
+// Accessibility: what changed for a screen reader, in an object of a window or one of its
+// children (child 0 is the object itself; the reader asks the window for a child's text).
+#define EVENT_SYSTEM_ALERT 0x0002
+#define EVENT_OBJECT_FOCUS 0x8005
+#define EVENT_OBJECT_NAMECHANGE 0x800C
+#define OBJID_CLIENT (static_cast<LONG>(0xFFFFFFFC))
+#define CHILDID_SELF 0
+void NotifyWinEvent(DWORD event, HWND hwnd, LONG idObject, LONG idChild);
+
 // Messages.
 BOOL GetMessageA(MSG* msg, HWND hwnd, UINT first, UINT last);  // blocks; FALSE on WM_QUIT
 BOOL TranslateMessage(const MSG* msg);

@@ -20,6 +20,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "board_accessible.h"
+
 namespace platform::qt {
 namespace {
 
@@ -150,9 +152,22 @@ WPARAM VirtualKeyFor(int key) {
 ClientView::ClientView(HWND hwnd, QWidget* parent) : QWidget(parent), hwnd_(hwnd) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);  // moves without a button held are messages too
-    setFocusPolicy(Qt::NoFocus);  // keys go to the window, which queues them
+    // It has the keyboard, for a screen reader's sake; the keys it leaves go on to the window,
+    // which queues them.
+    setFocusPolicy(Qt::StrongFocus);
     PaletteChanged();
     SyncSize();
+}
+
+QRect ClientView::ScreenRect(const RECT& game) const {
+    const QRect logical = Scale().LogicalRect(game).translated(PictureOrigin());
+    return QRect(mapToGlobal(logical.topLeft()), logical.size());
+}
+
+void ClientView::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    // Qt tells the reader of the focus after this handler: the cell's focus must come later.
+    QTimer::singleShot(0, this, [this] { BoardFocused(this); });
 }
 
 bool OnWayland() { return QGuiApplication::platformName().startsWith(QLatin1String("wayland")); }

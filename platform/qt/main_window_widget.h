@@ -50,11 +50,14 @@ public:
     ClientView(HWND hwnd, QWidget* parent);
 
     void Detach() { hwnd_ = nullptr; }
+    HWND Window() const { return hwnd_; }
     void SyncSize();
     void Present(const RECT& rect);
     void PaletteChanged();
+    QRect ScreenRect(const RECT& game) const;  // where game pixels show on the screen
 
 protected:
+    void focusInEvent(QFocusEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;

@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QTimer>
 
+#include "board_accessible.h"
 #include "../core/dialog_internal.h"
 #include "help_window.h"
 #include "main_window_widget.h"
@@ -107,6 +108,7 @@ QWidget* TopLevelWidget(HWND hwnd) {
 QtBackend::QtBackend() {
     // The game ends its own loop on WM_DESTROY; a closed last window must not quit Qt's.
     QGuiApplication::setQuitOnLastWindowClosed(false);
+    InstallBoardAccessible();
     // A nested Qt loop (message box, dialog) hands the game's queue to its windows whenever it
     // runs dry, so timers, paints and posted messages go on under it.
     connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
@@ -146,6 +148,10 @@ void QtBackend::WindowGeometryChanged(HWND hwnd) {
 void QtBackend::WindowTextChanged(HWND hwnd) {
     if (auto* w = WindowWidget(hwnd)) w->SyncTitle();
     DialogTextChanged(hwnd);  // a running dialog's caption or control text
+}
+
+void QtBackend::AccessibleEvent(HWND hwnd, DWORD event, LONG child) {
+    if (auto* w = WindowWidget(hwnd)) BoardAccessibleEvent(w->Client(), event, child);
 }
 
 void QtBackend::WindowDestroyed(HWND hwnd) {

@@ -60,6 +60,7 @@ public:
     INT_PTR RunDialog(HWND dialog) override;
     void EndDialog(HWND dialog) override;
     BOOL Help(HWND hwnd, const std::string& file, UINT command) override;
+    void AccessibleEvent(HWND hwnd, DWORD event, LONG child) override;
 
     // The top-level widget that shows a main window, or null while it has none.
     MainWindowWidget* WindowWidget(HWND hwnd) const;
