@@ -35,6 +35,7 @@ test_packages=(
   wine wine64 locales libfaketime  # the Windows build's comparison with ours under Wine, in Japanese
   chromium python3-websocket  # the browser build's page, driven over the DevTools protocol
   weston qt6-wayland  # the game native on Wayland, in weston's X11 back end
+  python3-pyatspi at-spi2-core dbus  # what a screen reader is given, read on the accessibility bus
 )
 
 # make windows: the game's own code against the real Windows headers.

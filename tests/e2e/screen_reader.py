@@ -1,0 +1,113 @@
+#!/usr/bin/python3
+"""What a screen reader is given while a level-1 game is played by keyboard: the focused cell's
+name with its clues, the names after a move, the announced outcomes and the status key's reading,
+then the properties dialog's radio buttons. Reads the accessibility bus with pyatspi.
+
+Usage: screen_reader.py <window id> <board line>...   (the board's rows, '1' for a bomb)
+"""
+import re
+import subprocess
+import sys
+import time
+
+import pyatspi
+from gi.repository import GLib
+
+window, board = sys.argv[1], sys.argv[2:]
+N = len(board)
+heard = []  # (kind, role, name) in the order the bus gave them
+
+
+def fresh_name(obj):
+    try:
+        obj.clearCache()
+    except AttributeError:
+        pass
+    return obj.name
+
+
+def on_event(event):
+    if event.type.startswith("object:state-changed") and not event.detail1:
+        return
+    kind = "shown" if "showing" in event.type else "focus"
+    try:
+        heard.append((kind, event.source.getRole(), fresh_name(event.source)))
+    except Exception:  # an object gone by the time it is read
+        pass
+
+
+pyatspi.Registry.registerEventListener(
+    on_event, "object:state-changed:focused", "object:state-changed:showing")
+
+
+def pump(seconds):
+    deadline = time.monotonic() + seconds
+    context = GLib.MainContext.default()
+    while time.monotonic() < deadline:
+        while context.iteration(False):
+            pass
+        time.sleep(0.02)
+
+
+def act(keys, kind, pattern, what):
+    """Presses the keys and waits for an event of that kind whose name matches the pattern."""
+    start = len(heard)
+    subprocess.run(["xdotool", "key", "--window", window, "--delay", "60", *keys], check=True)
+    deadline = time.monotonic() + 20
+    while time.monotonic() < deadline:
+        pump(0.1)
+        for k, role, name in heard[start:]:
+            if k == kind and re.search(pattern, name or ""):
+                return name
+    sys.exit(f"FAIL: {what}: no {kind} event matching {pattern!r}; heard {heard[start:]}")
+
+
+def runs(line):
+    found = [len(r) for r in line.split("1") if r]
+    return " ".join(map(str, found)) or "なし"
+
+
+def cell(col, row, state):
+    column = "".join(board[r][col] for r in range(N))
+    return (f"^{row + 1}行 {col + 1}列 {state}、行のヒント {re.escape(runs(board[row]))}、"
+            f"列のヒント {re.escape(runs(column))}$")
+
+
+def moves(frm, to):
+    (c0, r0), (c1, r1) = frm, to
+    return (["Right"] * (c1 - c0) + ["Left"] * (c0 - c1) + ["Down"] * (r1 - r0) +
+            ["Up"] * (r0 - r1))
+
+
+subprocess.run(["xdotool", "windowfocus", "--sync", window], check=True)
+act(["ctrl+n"], "focus", "^初級のゲーム", "a new game names itself")
+act(["Right"], "focus", cell(0, 0, "閉じたマス"), "the first arrow shows the cursor's cell")
+act(["Right", "Down"], "focus", cell(1, 1, "閉じたマス"), "the cursor's cell after moving")
+
+cells = [(c, r) for r in range(N) for c in range(N)]
+safe = next(p for p in cells if board[p[1]][p[0]] == "0" and p != (1, 1))
+bomb = next(p for p in cells if board[p[1]][p[0]] == "1" and p != safe)
+act(moves((1, 1), safe) + ["space"], "focus", cell(*safe, "開いたマス"), "an opened cell")
+closed = next(p for p in cells if p != safe and board[p[1]][p[0]] == "0")
+act(moves(safe, closed) + ["f"], "shown", "^旗を立てました$", "a flag set")
+table = next(o for o in pyatspi.findAllDescendants(pyatspi.Registry.getDesktop(0),
+                                                   lambda o: o.getRole() == pyatspi.ROLE_TABLE))
+flagged = table.queryTable().getAccessibleAt(closed[1], closed[0])
+if not re.search(cell(*closed, "旗"), fresh_name(flagged)):
+    sys.exit(f"FAIL: the flagged cell is named {fresh_name(flagged)!r}")
+act(moves(closed, bomb) + ["space"], "shown", "^爆弾！ 爆発 1回目$", "an explosion")
+pump(1.0)  # the explosion's four steps
+status = act(["s"], "shown", r"^残り \d+マス、開いた \d+マス、爆弾 1回、時間 \d+秒$", "the status key")
+left, opened = map(int, re.findall(r"\d+", status)[:2])
+if left + opened != 70:
+    sys.exit(f"FAIL: the status key reads {status!r}")
+
+act(["ctrl+t"], "focus", "タイトル画面", "the title screen names itself")
+act(["ctrl+p"], "focus", "", "the properties dialog")
+pump(1.0)
+radios = pyatspi.findAllDescendants(pyatspi.Registry.getDesktop(0),
+                                    lambda o: o.getRole() == pyatspi.ROLE_RADIO_BUTTON)
+checked = [fresh_name(r) for r in radios if r.getState().contains(pyatspi.STATE_CHECKED)]
+if len(radios) != 3 or len(checked) != 1 or "初級" not in checked[0]:
+    sys.exit(f"FAIL: radio buttons {[fresh_name(r) for r in radios]}, checked {checked}")
+print("screen reader: every name and outcome heard")
