@@ -37,7 +37,7 @@ done
 # The manual page's KEYS name the keys that play a game, not only the menu's accelerators.
 dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/man/man6/zum32.6.gz | gzip -dc >"$work/zum32.6"
 keys=$(sed -n '/^\.SH KEYS/,/^\.SH /p' "$work/zum32.6")
-for key in Left Right Up Down Space Return F Shift; do
+for key in Left Right Up Down Space Return F Shift S; do
   grep -qw -- "$key" <<<"$keys" || fail "the manual page's KEYS do not name $key"
 done
 
