@@ -204,6 +204,11 @@ std::string Utf8ToCp932(const std::string& utf8, bool* lossless = nullptr);
 std::string Utf16ToCp932(const std::u16string& utf16);
 std::u16string Cp932ToUtf16(const std::string& cp932);
 
+// What a window tells a screen reader of its child (0: itself), in CP932, and the side of the
+// board whose cells are its first children (0: none shown).
+std::string AccessibleChildText(HWND hwnd, LONG child);
+int AccessibleBoardSide(HWND hwnd);
+
 // Whether a WinHelpA file (CP932) names book by its name alone, in any case, wherever a path of
 // either kind of slash puts it.
 bool NamesHelpBook(const std::string& cp932File, const std::string& book);

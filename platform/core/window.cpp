@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "internal.h"
+#include "resource.h"
 #include "platform_test.h"
 
 namespace platform {
@@ -365,6 +366,15 @@ BOOL SetWindowTextA(HWND hwnd, LPCSTR text) {
     S().backend->WindowTextChanged(hwnd);
     return TRUE;
 }
+
+std::string platform::AccessibleChildText(HWND hwnd, LONG child) {
+    char text[512] = "";
+    const LRESULT length = SendMessageA(hwnd, WM_ACC_CHILDTEXT, MAKEWPARAM(child, sizeof text),
+                                        reinterpret_cast<LPARAM>(text));
+    return length > 0 && length < static_cast<LRESULT>(sizeof text) ? std::string(text, length) : std::string();
+}
+
+int platform::AccessibleBoardSide(HWND hwnd) { return static_cast<int>(SendMessageA(hwnd, WM_ACC_BOARDSIDE, 0, 0)); }
 
 void NotifyWinEvent(DWORD event, HWND hwnd, LONG idObject, LONG idChild) {
     if (IsLiveWindow(hwnd) && idObject == OBJID_CLIENT)

@@ -9,7 +9,6 @@
 #include <map>
 
 #include "main_window_widget.h"
-#include "resource.h"
 #include "winuser.h"
 
 namespace platform::qt {
@@ -17,18 +16,11 @@ namespace {
 
 class BoardAccessible;
 
-// The text that the game gives for a child of its window (0: the window itself).
 QString GameText(HWND hwnd, LONG child) {
-    if (!hwnd) return {};
-    char text[512] = "";
-    const LRESULT length =
-        SendMessageA(hwnd, WM_ACC_CHILDTEXT, MAKEWPARAM(child, sizeof text), reinterpret_cast<LPARAM>(text));
-    return length > 0 ? QString::fromStdString(Cp932ToUtf8(std::string(text, length))) : QString();
+    return hwnd ? QString::fromStdString(Cp932ToUtf8(AccessibleChildText(hwnd, child))) : QString();
 }
 
-int BoardSide(HWND hwnd) {
-    return hwnd ? static_cast<int>(SendMessageA(hwnd, WM_ACC_BOARDSIDE, 0, 0)) : 0;
-}
+int BoardSide(HWND hwnd) { return hwnd ? AccessibleBoardSide(hwnd) : 0; }
 
 // A cell of the board (index below side * side) or the announcements after them.
 class BoardChild final : public QAccessibleInterface, public QAccessibleTableCellInterface {
