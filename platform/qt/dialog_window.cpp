@@ -137,8 +137,7 @@ protected:
 // The keyboard's focus shows as the dotted rectangle around its text.
 class RadioButton final : public QRadioButton {
 public:
-    RadioButton(HWND control, const QString& text, QWidget* parent)
-        : QRadioButton(text, parent), control(control) {}
+    RadioButton(HWND control, const QString& text, QWidget* parent);
     const HWND control;
 
 protected:
@@ -205,6 +204,15 @@ private:
 QAccessibleInterface* DialogControlAccessible(const QString&, QObject* object) {
     if (auto* radio = dynamic_cast<RadioButton*>(object)) return new RadioAccessible(radio);
     return nullptr;
+}
+
+RadioButton::RadioButton(HWND control, const QString& text, QWidget* parent)
+    : QRadioButton(text, parent), control(control) {
+    // Setting the text made Qt build the interface of a plain QRadioButton: the next query asks
+    // the factory again.
+    QAccessibleInterface* early = QAccessible::queryAccessibleInterface(this);
+    if (early && !dynamic_cast<RadioAccessible*>(early))
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(early));
 }
 
 class EditLimiter;
