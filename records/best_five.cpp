@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "game/game_state.h"
+#include "records/dialogs.h"
 #include "records/settings.h"
 #include "resource.h"
 #include "shell/media.h"
@@ -39,7 +40,7 @@ BOOL RecordStillPlaces() {
     return table.times[5] < table.times[4];
 }
 
-INT_PTR EntryDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM) {
+INT_PTR EntryDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
         case WM_INITDIALOG:
             SendDlgItemMessageA(dialog, IDC_ENTRY_NAME, EM_LIMITTEXT, 16, 0);
@@ -47,6 +48,11 @@ INT_PTR EntryDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM) {
             SetDlgItemTextA(dialog, IDC_ENTRY_LEVEL, kLevelName[GameState.level]);
             SetFocus(GetDlgItem(dialog, IDC_ENTRY_NAME));
             return 0;
+        case WM_ACC_CHILDTEXT:
+            // The prompt comes after the edit in the template, so Windows' rule would name the
+            // edit by the static before it, 「のベスト5入賞です。」.
+            if (LOWORD(wParam) != IDC_ENTRY_NAME) return 0;
+            return AnswerChildText(dialog, wParam, lParam, "名前を入力して下さい。");
         case WM_COMMAND:
             if (LOWORD(wParam) != IDC_ENTRY_OK) return 0;
             PlayCue("MENU");

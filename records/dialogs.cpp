@@ -2,6 +2,8 @@
 #include "records/dialogs.h"
 
 #include <cstdio>
+#include <cstring>
+#include <string>
 
 #include "game/game_state.h"
 #include "records/settings.h"
@@ -23,9 +25,27 @@ void ShowBest(HWND dialog, int level) {
     SetDlgItemTextA(dialog, IDC_PROP_NAME1 + level - 1, table.names[0]);
 }
 
+// A row of the records as one text: rank, time and name. A screen reader skips a dialog's
+// labels of fewer than three words, so an empty name is said as such.
+std::string RecordRowText(HWND dialog, int row) {
+    char time[16];
+    char name[17];
+    GetDlgItemTextA(dialog, IDC_SCORE_TIME1 + row, time, sizeof time);
+    GetDlgItemTextA(dialog, IDC_SCORE_NAME1 + row, name, sizeof name);
+    return std::to_string(row + 1) + "位 " + time + "秒 " + (name[0] ? name : "名前なし");
+}
+
 }  // namespace
 
-INT_PTR ScoreDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM) {
+INT_PTR AnswerChildText(HWND dialog, WPARAM wParam, LPARAM lParam, const char* text) {
+    const std::size_t length = std::strlen(text);
+    if (!lParam || length == 0 || length >= HIWORD(wParam)) return FALSE;
+    std::memcpy(reinterpret_cast<char*>(lParam), text, length + 1);
+    SetWindowLongPtrA(dialog, DWLP_MSGRESULT, static_cast<LONG_PTR>(length));
+    return TRUE;
+}
+
+INT_PTR ScoreDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
     static const char* const kCaptions[4] = {"", "記録 【初級】", "記録 【中級】", "記録 【上級】"};
     switch (msg) {
         case WM_INITDIALOG: {
@@ -38,6 +58,12 @@ INT_PTR ScoreDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM) {
             SetFocus(GetDlgItem(dialog, IDC_SCORE_OK));
             return 0;
         }
+        case WM_ACC_CHILDTEXT: {
+            // The name of each row carries the whole row.
+            const int row = LOWORD(wParam) - IDC_SCORE_NAME1;
+            if (row < 0 || row > 4) return 0;
+            return AnswerChildText(dialog, wParam, lParam, RecordRowText(dialog, row).c_str());
+        }
         case WM_COMMAND:
             if (LOWORD(wParam) != IDC_SCORE_OK) return 0;
             PlayCue("MENU");
@@ -48,7 +74,7 @@ INT_PTR ScoreDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM) {
     }
 }
 
-INT_PTR PropertyDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM) {
+INT_PTR PropertyDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
         case WM_INITDIALOG:
             CheckRadioButton(dialog, IDC_PROP_LEVEL1, IDC_PROP_LEVEL3,
@@ -56,6 +82,13 @@ INT_PTR PropertyDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM) {
             for (int level = 1; level <= 3; ++level) ShowBest(dialog, level);
             SetFocus(GetDlgItem(dialog, IDC_PROP_OK));
             return 0;
+        case WM_ACC_CHILDTEXT: {
+            // The three clear buttons look alike; each is told by its level.
+            const int k = LOWORD(wParam) - IDC_PROP_CLEAR1;
+            if (k < 0 || k > 2) return 0;
+            const std::string text = std::string(kLevelName[k + 1]) + "の記録の消去";
+            return AnswerChildText(dialog, wParam, lParam, text.c_str());
+        }
         case WM_COMMAND:
             switch (LOWORD(wParam)) {
                 case IDC_PROP_OK: {

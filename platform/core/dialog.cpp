@@ -5,6 +5,7 @@
 
 #include "dialog_internal.h"
 #include "platform_test_dialogs.h"
+#include "resource.h"
 
 namespace platform {
 namespace {
@@ -15,9 +16,15 @@ constexpr WORD kBnClicked = 0;
 HWND focusWindow = nullptr;  // the window that SetFocus last gave the keyboard focus
 
 LRESULT DialogClassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    // Messages posted to a dialog reach its procedure here, as DefDlgProc hands them on.
+    // Messages sent or posted to a dialog reach its procedure here, as DefDlgProc hands them on:
+    // a procedure that handles one answers through DWLP_MSGRESULT, WM_INITDIALOG by its return.
+    DialogRecord* record = DialogOf(hwnd);
+    if (record) record->messageResult = 0;
     if (hwnd->dialogProc)
-        if (INT_PTR handled = hwnd->dialogProc(hwnd, msg, wParam, lParam)) return handled;
+        if (INT_PTR handled = hwnd->dialogProc(hwnd, msg, wParam, lParam)) {
+            if (msg == WM_INITDIALOG || !(record = DialogOf(hwnd))) return handled;
+            return record->messageResult;
+        }
     if (msg == WM_CLOSE) {
         DialogCancel(hwnd);
         return 0;
@@ -174,6 +181,76 @@ std::size_t Cp932Prefix(const std::string& cp932, std::size_t maxBytes) {
         i += length;
     }
     return i;
+}
+
+namespace {
+
+constexpr DWORD kSsNoPrefix = 0x0080;
+
+// The text as a control shows it: "&x" underlines x and "&&" is one "&", unless a static says
+// SS_NOPREFIX. A trail byte of CP932 is never "&", yet a pair is copied whole.
+std::string ShownText(HWND control) {
+    const DialogControlRecord* c = ControlOf(control);
+    const std::string& text = control->text;
+    if (c->kind == ControlKind::Icon) return std::string();  // its text names a resource
+    if (c->kind == ControlKind::Text && (control->style & kSsNoPrefix)) return text;
+    std::string shown;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '&' && i + 1 < text.size()) ++i;
+        shown += text[i];
+        if (IsCp932LeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size())
+            shown += text[++i];
+    }
+    return shown;
+}
+
+// Windows' label of a control: walking back through the template, the first static (a group
+// box counts as one); a hidden tab stop or group start ends the search.
+HWND LabelBefore(const DialogRecord& r, HWND control) {
+    for (std::size_t i = IndexOf(r, control); i-- > 0;) {
+        HWND peer = r.controls[i];
+        const ControlKind k = ControlOf(peer)->kind;
+        if (k == ControlKind::Text || k == ControlKind::Icon || k == ControlKind::EtchedFrame ||
+            k == ControlKind::GroupBox)
+            return peer;
+        if (!(peer->style & WS_VISIBLE) && (peer->style & (WS_GROUP | WS_TABSTOP))) break;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+std::string AccessibleControlName(HWND control) {
+    const DialogControlRecord* c = ControlOf(control);
+    const DialogRecord* r = c ? DialogOf(control->parent) : nullptr;
+    if (!r) return std::string();
+    char buffer[256] = {};
+    const LRESULT length =
+        SendMessageA(control->parent, WM_ACC_CHILDTEXT,
+                     MAKEWPARAM(static_cast<WORD>(control->id), sizeof buffer),
+                     reinterpret_cast<LPARAM>(buffer));
+    if (length > 0)
+        return std::string(buffer, strnlen(buffer, std::min<std::size_t>(length, sizeof buffer)));
+    // The procedure may have ended the dialog meanwhile.
+    if (!(c = ControlOf(control)) || !(r = DialogOf(control->parent))) return std::string();
+    if (c->kind != ControlKind::Edit) return ShownText(control);
+    HWND label = LabelBefore(*r, control);
+    return label ? ShownText(label) : std::string();
+}
+
+HWND GroupBoxAround(HWND control) {
+    const DialogControlRecord* c = ControlOf(control);
+    const DialogRecord* r = c ? DialogOf(control->parent) : nullptr;
+    if (!r) return nullptr;
+    const rc::DialogControl& in = *c->source;
+    for (std::size_t i = IndexOf(*r, control); i-- > 0;) {
+        const DialogControlRecord* box = ControlOf(r->controls[i]);
+        const rc::DialogControl& b = *box->source;
+        if (box->kind == ControlKind::GroupBox && in.x >= b.x && in.y >= b.y &&
+            in.x + in.cx <= b.x + b.cx && in.y + in.cy <= b.y + b.cy)
+            return r->controls[i];
+    }
+    return nullptr;
 }
 
 INT_PTR DialogBoxFromTemplate(const rc::DialogTemplate& source, HWND owner, DLGPROC proc,
@@ -394,6 +471,14 @@ UINT IsDlgButtonChecked(HWND dialog, int id) {
 
 LRESULT SendDlgItemMessageA(HWND dialog, int id, UINT msg, WPARAM wParam, LPARAM lParam) {
     return SendMessageA(GetDlgItem(dialog, id), msg, wParam, lParam);
+}
+
+LONG_PTR SetWindowLongPtrA(HWND hwnd, int index, LONG_PTR value) {
+    DialogRecord* r = DialogOf(hwnd);
+    if (!r || index != DWLP_MSGRESULT) return 0;
+    LONG_PTR previous = r->messageResult;
+    r->messageResult = value;
+    return previous;
 }
 
 HWND SetFocus(HWND hwnd) {

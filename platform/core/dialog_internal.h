@@ -54,6 +54,7 @@ struct DialogRecord {
     INT_PTR result = 0;
     bool ownerDisabled = false;  // WS_DISABLED was set on the owner for the run
     DialogView* view = nullptr;  // set while something shows the dialog
+    LRESULT messageResult = 0;   // DWLP_MSGRESULT
 };
 
 // The records of a dialog or of one of its controls; null for any other window.
@@ -88,6 +89,14 @@ void DialogFocusMoved(HWND control);
 // SetWindowTextA changed the text of a dialog or of one of its controls: the view shows it.
 // The backend calls this from WindowTextChanged; other windows are ignored.
 void DialogTextChanged(HWND window);
+
+// What a screen reader is told a control is called, in CP932: the dialog procedure's answer to
+// WM_ACC_CHILDTEXT; else, as Windows names controls, its own text, or for an edit the text of the
+// nearest static before it in the template; "&" markers removed as the text shows them.
+std::string AccessibleControlName(HWND control);
+// The group box drawn around a control: the nearest before it in the template whose rectangle
+// holds the control's; null when there is none.
+HWND GroupBoxAround(HWND control);
 
 // Windows' base units of a dialog font from the width of "A".."Z""a".."z" and the font's height:
 // ((width / 26) + 1) / 2 across, the height down.

@@ -479,7 +479,6 @@ LRESULT DispatchMessageA(const MSG* msg) {
 
 LRESULT SendMessageA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (!hwnd || (!IsLiveWindow(hwnd) && !(msg == WM_DESTROY && hwnd->destroyed))) return 0;
-    if (hwnd->dialogProc) return hwnd->dialogProc(hwnd, msg, wParam, lParam);
     return hwnd->proc ? hwnd->proc(hwnd, msg, wParam, lParam) : 0;
 }
 

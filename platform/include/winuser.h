@@ -245,6 +245,10 @@ BOOL CheckRadioButton(HWND dialog, int first, int last, int check);
 UINT IsDlgButtonChecked(HWND dialog, int id);
 LRESULT SendDlgItemMessageA(HWND dialog, int id, UINT msg, WPARAM wParam, LPARAM lParam);
 HWND SetFocus(HWND hwnd);
+// Only DWLP_MSGRESULT of a dialog: what SendMessage returns when the dialog procedure answers TRUE.
+// DefDlgProc resets it to 0 before each message. Returns the previous value.
+constexpr int DWLP_MSGRESULT = 0;
+LONG_PTR SetWindowLongPtrA(HWND hwnd, int index, LONG_PTR value);
 
 // Help viewer.
 BOOL WinHelpA(HWND hwnd, LPCSTR helpFile, UINT command, ULONG_PTR data);

@@ -1,5 +1,7 @@
 // The Qt face of a running dialog: widgets laid out from the template, the user's actions handed
 // to the core, the program's changes shown, and a nested loop that keeps the game's queue moving.
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QBuffer>
 #include <QCloseEvent>
@@ -135,7 +137,8 @@ protected:
 // The keyboard's focus shows as the dotted rectangle around its text.
 class RadioButton final : public QRadioButton {
 public:
-    using QRadioButton::QRadioButton;
+    RadioButton(HWND control, const QString& text, QWidget* parent);
+    const HWND control;
 
 protected:
     void nextCheckState() override {}
@@ -156,6 +159,61 @@ protected:
                       palette().color(QPalette::WindowText));
     }
 };
+
+// Qt takes a checkable button that is not auto-exclusive for a check box: ours is a radio
+// button, checked as the core says, labelled by the group box drawn around it.
+class RadioAccessible final : public QAccessibleWidget {
+public:
+    explicit RadioAccessible(RadioButton* button)
+        : QAccessibleWidget(button, QAccessible::RadioButton) {}
+
+    QString text(QAccessible::Text t) const override {
+        if (t == QAccessible::Name && !widget()->accessibleName().isEmpty())
+            return widget()->accessibleName();
+        return QAccessibleWidget::text(t);
+    }
+    QAccessible::State state() const override {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.checkable = true;
+        s.checked = Button()->isChecked();
+        return s;
+    }
+    QStringList actionNames() const override {
+        return QStringList(pressAction()) + QAccessibleWidget::actionNames();
+    }
+    void doAction(const QString& action) override {
+        if (action != pressAction())
+            QAccessibleWidget::doAction(action);
+        else if (widget()->isEnabled())
+            Button()->click();
+    }
+    QList<QPair<QAccessibleInterface*, QAccessible::Relation>> relations(
+        QAccessible::Relation match) const override {
+        auto found = QAccessibleWidget::relations(match);
+        if (match & QAccessible::Label)
+            if (QWidget* box = DialogWidget(GroupBoxAround(Button()->control)))
+                if (QAccessibleInterface* label = QAccessible::queryAccessibleInterface(box))
+                    found.append({label, QAccessible::Label});
+        return found;
+    }
+
+private:
+    RadioButton* Button() const { return static_cast<RadioButton*>(widget()); }
+};
+
+QAccessibleInterface* DialogControlAccessible(const QString&, QObject* object) {
+    if (auto* radio = dynamic_cast<RadioButton*>(object)) return new RadioAccessible(radio);
+    return nullptr;
+}
+
+RadioButton::RadioButton(HWND control, const QString& text, QWidget* parent)
+    : QRadioButton(text, parent), control(control) {
+    // Setting the text made Qt build the interface of a plain QRadioButton: the next query asks
+    // the factory again.
+    QAccessibleInterface* early = QAccessible::queryAccessibleInterface(this);
+    if (early && !dynamic_cast<RadioAccessible*>(early))
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(early));
+}
 
 class EditLimiter;
 
@@ -272,6 +330,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void NameControls();
     QWidget* MakeControl(HWND control);
     void FitText(QWidget* label, HWND control);
     void Click(HWND control) { ClickDialogButton(dialog_, control->id); }
@@ -313,6 +372,7 @@ DialogWindow::DialogWindow(HWND dialog, QWidget* parent)
         if (control->style & WS_DISABLED) w->setEnabled(false);
         if (!(control->style & WS_VISIBLE)) w->hide();
     }
+    NameControls();
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
         auto it = controls_.find(now);
         if (it != controls_.end()) DialogFocusMoved(it->second);
@@ -350,7 +410,7 @@ QWidget* DialogWindow::MakeControl(HWND control) {
             break;
         }
         case ControlKind::AutoRadioButton: {
-            auto* button = new RadioButton(text, this);
+            auto* button = new RadioButton(control, text, this);
             button->setAutoExclusive(false);
             button->setChecked(record->checked);
             connect(button, &QRadioButton::clicked, this, [this, control] { Click(control); });
@@ -499,7 +559,16 @@ void DialogWindow::keyPressEvent(QKeyEvent* event) {
     }
 }
 
+// Each control's name for a screen reader, asked anew whenever a text changes.
+void DialogWindow::NameControls() {
+    for (const auto& [control, widget] : widgets_) {
+        const QString name = FromCp932(AccessibleControlName(control));
+        if (widget->accessibleName() != name) widget->setAccessibleName(name);
+    }
+}
+
 void DialogWindow::TextChanged(HWND window) {
+    NameControls();
     if (window == dialog_) {
         setWindowTitle(FromCp932(window->text));
         return;
@@ -566,6 +635,8 @@ INT_PTR RunDialog(HWND dialog) {
     DialogRecord* record = DialogOf(dialog);
     if (!record) return -1;
     AddDialogFontSubstitutions();
+    static const bool factoryInstalled = (QAccessible::installFactory(DialogControlAccessible), true);
+    (void)factoryInstalled;
     QPointer<QWidget> owner = OwnerWidget(record->owner);
     QPointer<DialogWindow> window = new DialogWindow(dialog, owner);
     record->view = window;
