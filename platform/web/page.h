@@ -35,6 +35,12 @@ void zum_help_show();
 void zum_help_close();
 void zum_game_ended(int code);
 
+// What a screen reader hears: the window's name (taking the keyboard when asked), the board of
+// side cells as a grid whose active cell is focused, one cell's name, an announcement.
+void zum_reader_window(const char* name, int side, int focus);
+void zum_reader_cell(int index, const char* name, int focus);
+void zum_reader_say(const char* text);
+
 void zum_sound_play(int key, const float* planar, int frames, int channels, int rate);
 void zum_sound_forget(int key);
 void zum_sound_stop();

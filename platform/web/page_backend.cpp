@@ -142,6 +142,21 @@ void PageBackend::WindowTextChanged(HWND hwnd) {
     DialogTextChanged(hwnd);
 }
 
+void PageBackend::AccessibleEvent(HWND hwnd, DWORD event, LONG child) {
+    if (hwnd != shown_) return;
+    const int side = AccessibleBoardSide(hwnd);
+    const std::string name = Cp932ToUtf8(AccessibleChildText(hwnd, child));
+    const bool focus = event == EVENT_OBJECT_FOCUS;
+    if (event == EVENT_SYSTEM_ALERT) {
+        zum_reader_say(name.c_str());
+    } else if (child == CHILDID_SELF) {
+        zum_reader_window(name.c_str(), side, focus);
+    } else if (child <= side * side) {
+        // The grid was laid out for this board when the game named itself at its start.
+        zum_reader_cell(child - 1, name.c_str(), focus);
+    }
+}
+
 void PageBackend::WindowDestroyed(HWND hwnd) {
     for (const auto& t : hwnd->timers) zum_timer_stop(PageId(hwnd), static_cast<int>(t.id));
     if (hwnd != shown_) return;

@@ -27,6 +27,7 @@ public:
                    UINT type) override;
     INT_PTR RunDialog(HWND dialog) override;
     BOOL Help(HWND hwnd, const std::string& file, UINT command) override;
+    void AccessibleEvent(HWND hwnd, DWORD event, LONG child) override;
 
 private:
     // One open box (dialog null) or dialog; only the innermost takes the player's actions.

@@ -7,6 +7,7 @@ import base64
 import functools
 import http.server
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -161,6 +162,26 @@ class Page:
                               name, w, h, width, height, len(differ), where, name))
             time.sleep(0.05)
 
+    def check_reader(self):
+        """A game by keys as a screen reader gets it: the canvas hidden, the cursor's cell the
+        grid's active descendant, a flag announced in the live region."""
+        for stroke in ("ctrl+N", "Right", "F"):
+            self.key(stroke)
+        self.browser.wait_for("document.getElementById('said').textContent === '旗を立てました'",
+                              what="the flag's announcement")
+        self.browser.call("Accessibility.enable")
+        nodes = self.browser.call("Accessibility.getFullAXTree")["nodes"]
+        shown = [(n.get("role", {}).get("value"), n.get("name", {}).get("value", ""))
+                 for n in nodes if not n.get("ignored")]
+        active = self.browser.evaluate("document.getElementById('board').getAttribute('aria-activedescendant')")
+        if ("canvas", "") in shown or [r for r, _ in shown if r == "canvas"]:
+            self.fail("the canvas is in the accessibility tree")
+        if not [name for role, name in shown if role == "grid"] or active != "cell-0":
+            self.fail("no grid with the cursor's cell active: %r, active %r" % (shown, active))
+        if not [name for role, name in shown
+                if role == "gridcell" and re.match(r"1行 1列 旗、行のヒント [\d ]+、列のヒント [\d ]+$", name)]:
+            self.fail("the cursor's cell is not named: %r" % shown)
+
     def stored(self):
         value = self.browser.evaluate(STORED, await_promise=True)
         return base64.b64decode(value) if value else None
@@ -260,6 +281,7 @@ def run(site, reference, script, work):
                 page.browser.wait_for("!document.getElementById('game').hidden", what="the game's window")
             else:
                 page.fail("unknown step: " + line)
+        page.check_reader()
         errors = [line for line in page.browser.console if line.startswith("exception")]
         if errors:
             page.fail("the page threw: " + errors[0])
