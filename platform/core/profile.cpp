@@ -80,10 +80,13 @@ bool ReleaseWrites() {
     Hold& hold = Held();
     if (hold.depth == 0 || --hold.depth > 0) return true;
     bool stored = true;
-    for (const auto& [fileName, writes] : hold.files)
-        stored = ChangeFile(fileName.c_str(), [&](const std::string& bytes) {
+    // Not a structured binding: clang 14, emscripten's, cannot capture one in the lambda.
+    for (const auto& file : hold.files) {
+        const std::vector<Write>& writes = file.second;
+        stored = ChangeFile(file.first.c_str(), [&](const std::string& bytes) {
                      return Edited(bytes, writes);
                  }) && stored;
+    }
     hold.files.clear();
     return stored;
 }
