@@ -22,6 +22,16 @@
 
 namespace {
 
+// The records file was replaced during a game: its level and tables wait for the next Start or
+// the title, as a change in the properties dialog can only be made on the title.
+bool recordsReplaced = false;
+
+void TakeReplacedRecords(HWND window) {
+    if (!recordsReplaced) return;
+    recordsReplaced = false;
+    LoadSettings(window);
+}
+
 void ResizeClient(HWND window, int side) {
     SetWindowPos(window, nullptr, 0, 0, 2 * GetSystemMetrics(SM_CXFRAME) + side,
                  GetSystemMetrics(SM_CYCAPTION) + side + GetSystemMetrics(SM_CYMENU) +
@@ -71,6 +81,7 @@ LRESULT OnPaint(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 void OnStart(HWND window) {
+    TakeReplacedRecords(window);
     GameStateRecord& g = GameState;
     KillTimer(window, TIMER_TITLE);
     AbandonExplosion();
@@ -105,6 +116,7 @@ void OnReturnToTitle(HWND window) {
     ResizeClient(window, kTitleSide);
     ScreenState = Title;
     InvalidateRect(window, nullptr, TRUE);
+    TakeReplacedRecords(window);
 }
 
 LRESULT OnCommand(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -314,6 +326,11 @@ LRESULT MainWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
             OnPaletteChanged(window, wParam);
             return 0;
         default:
+            if (msg == RecordsReplacedMessage()) {
+                recordsReplaced = true;
+                if (ScreenState == Title) TakeReplacedRecords(window);
+                return 0;
+            }
             return DefWindowProcA(window, msg, wParam, lParam);
     }
 }
