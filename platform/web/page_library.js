@@ -42,9 +42,6 @@ var LibraryZumPage = {
       });
       document.getElementById('restart').addEventListener('click', function() { location.reload(); });
       ZP.recordsItems();
-      // Installed or not, the site plays without the network once it has been seen.
-      if ('serviceWorker' in navigator)
-        window.addEventListener('load', function() { navigator.serviceWorker.register('sw.js').catch(function() {}); });
       // The records are the game's first read: the storage opens while the program loads.
       ZP.database().catch(function() {});
       var watch = function() {
@@ -433,6 +430,16 @@ var LibraryZumPage = {
       document.getElementById('help-page').removeAttribute('src');
     },
 
+    // Installed or not, the site plays without the network once it has been seen. Its files are
+    // fetched for that after the game's first frame, so as never to hold that frame up.
+    keepOffline: function() {
+      if (ZP.workerAsked || !('serviceWorker' in navigator)) return;
+      ZP.workerAsked = true;
+      requestAnimationFrame(function() {
+        setTimeout(function() { navigator.serviceWorker.register('sw.js').catch(function() {}); }, 0);
+      });
+    },
+
     // ---- records ----
     // "記録を保存…" hands over the stored file as it is; "記録を読み込む…" gives the game the file
     // the player chose, which it checks and takes (records_import.cpp).
@@ -530,6 +537,7 @@ var LibraryZumPage = {
     ZP.canvas.height = height;
     ZP.fitCanvas();
     document.getElementById('game').hidden = false;
+    ZP.keepOffline();
   },
   zum_window_show__deps: ['$ZP'],
 

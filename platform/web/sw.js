@@ -8,6 +8,7 @@ var FILES = {@ZUM32_SITE_FILES@};  // name in the site -> SHA-256 of its bytes
 // Caches are the origin's: the name keeps apart copies of the site under other paths.
 var PREFIX = 'zum32 ' + self.registration.scope + ' ';
 var CACHE = PREFIX + BUILD;
+var opened = null;  // this build's cache, opened once for the worker's life
 
 function hex(buffer) {
   return Array.from(new Uint8Array(buffer), function(b) { return (b + 256).toString(16).slice(1); }).join('');
@@ -49,7 +50,7 @@ self.addEventListener('fetch', function(event) {
   if (url.origin !== scope.origin || url.pathname.indexOf(scope.pathname) !== 0) return;
   var name = decodeURIComponent(url.pathname.slice(scope.pathname.length)) || 'index.html';
   if (!FILES[name]) return;
-  event.respondWith(caches.open(CACHE).then(function(cache) {
+  event.respondWith((opened = opened || caches.open(CACHE)).then(function(cache) {
     return cache.match(name);
   }).then(function(response) { return response || fetch(event.request); }));
 });
