@@ -1,6 +1,8 @@
 """make bench's figures of the browser build: what a player downloads, and the time from the
 navigation to the first frame on the canvas in headless chromium, cold (fresh profile) and on a
-reload, against a minimal emscripten page built with the same options (web_hello) in the same run.
+reload, against a minimal emscripten page built with the same options (web_hello) in the same run;
+and what the service worker and manifest cost, against the same site served without them, which
+is the build before them.
 Prints the rows of bench/run.sh's table (tab-separated).
 
 usage: web_page.py <site folder> <hello site folder>"""
@@ -13,6 +15,7 @@ import statistics
 import sys
 import tempfile
 import threading
+import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "web"))
 from cdp import Browser  # noqa: E402
@@ -20,6 +23,9 @@ from cdp import Browser  # noqa: E402
 RUNS = 7
 TRANSFER_TARGET_KB = 350
 FRAME_TARGET = 1.5
+APP_TRANSFER_TARGET_KB = 10
+WARM_RELOAD_TARGET = 1.2
+APP_FILES = ("/sw.js", "/zum32.webmanifest")
 
 # Marks the first frame that shows a picture put on a canvas, from the navigation's start.
 FIRST_FRAME = """(() => {
@@ -56,12 +62,21 @@ def records_file():
     return base64.b64encode(("\r\n".join(lines) + "\r\n").encode("cp932")).decode()
 
 
-def serve(folder, extra=None):
+def serve(folder, extra=None, missing=(), served=None):
+    """missing: paths answered 404; served: gets (path, status) of every answer."""
     class Handler(http.server.SimpleHTTPRequestHandler):
         def log_message(self, *args):
             pass
 
+        def send_response(self, code, message=None):
+            if served is not None:
+                served.append((self.path, code))
+            super().send_response(code, message)
+
         def do_GET(self):
+            if self.path in missing:
+                self.send_error(404)
+                return
             if extra and self.path in extra:
                 body = extra[self.path].encode()
                 self.send_response(200)
@@ -101,6 +116,78 @@ def first_frames(url, seed):
         shutil.rmtree(profile, ignore_errors=True)
 
 
+def app_visit(url, served, worker):
+    """A first visit (seeded records) and a reload with everything cached: the bytes answered up
+    to the first frame and in all, and the reload's milliseconds to its first frame."""
+    profile = tempfile.mkdtemp(prefix="zum32-bench-chromium-")
+    browser = Browser(profile=profile)
+    try:
+        browser.viewport(1000, 760)
+        browser.navigate(url + "__seed.html")
+        browser.wait_for("document.title === 'seeded'", what="the seeded records")
+        browser.before_scripts(FIRST_FRAME)
+        del served[:]
+        browser.navigate(url)
+        browser.wait_for("document.readyState !== 'loading' && window.firstFrame", what="the first frame")
+        to_frame = list(served)
+        if worker:
+            browser.wait_for("navigator.serviceWorker.controller?.state === 'activated'", what="the worker")
+        else:
+            browser.wait_for("document.readyState === 'complete'", what="the page's load")
+        time.sleep(1)
+        whole = list(served)
+        browser.evaluate("window.firstFrame = undefined")
+        browser.call("Page.reload")
+        reload = browser.wait_for("document.readyState !== 'loading' && window.firstFrame", what="a reload")
+        return to_frame, whole, reload
+    finally:
+        browser.close()
+        shutil.rmtree(profile, ignore_errors=True)
+
+
+def app_figures(site):
+    gzipped = {}
+
+    def kb(answers):
+        total = 0
+        for path, status in answers:
+            name = os.path.join(site, path.split("?")[0].lstrip("/") or "index.html")
+            if status == 200 and os.path.isfile(name):
+                if name not in gzipped:
+                    gzipped[name] = len(gzip.compress(open(name, "rb").read(), 9))
+                total += gzipped[name]
+        return total / 1024
+
+    seed = {"/__seed.html": SEED % ("'%s'" % records_file())}
+    served, plain_served = [], []
+    app, app_url = serve(site, seed, served=served)
+    plain, plain_url = serve(site, seed, missing=APP_FILES, served=plain_served)
+    runs = {True: [], False: []}
+    try:
+        for _ in range(RUNS):
+            runs[True].append(app_visit(app_url, served, True))
+            runs[False].append(app_visit(plain_url, plain_served, False))
+    finally:
+        app.shutdown()
+        plain.shutdown()
+    first = {w: statistics.median(kb(r[0]) for r in runs[w]) for w in runs}
+    whole = {w: statistics.median(kb(r[1]) for r in runs[w]) for w in runs}
+    warm = {w: statistics.median(r[2] for r in runs[w]) for w in runs}
+    added = first[True] - first[False]
+    files = sum(len(gzip.compress(open(os.path.join(site, f[1:]), "rb").read(), 9)) for f in APP_FILES) / 1024
+    row("Browser build: transfer added to the first load by the service worker and manifest (gzip -9)",
+        "%.1f KB" % added, "%.0f KB (the same site without them)" % first[False],
+        "sw.js and manifest %.1f KB in all" % files, "≤ %d KB" % APP_TRANSFER_TARGET_KB,
+        max(added, files) <= APP_TRANSFER_TARGET_KB)
+    print("\t".join(["Browser build: first visit in all, the copy for play offline included (gzip -9)",
+                     "%.0f KB" % whole[True], "%.0f KB (the same site without them)" % whole[False],
+                     "+%.0f KB, once" % (whole[True] - whole[False]), "—", "—"]))
+    row("Browser build: reload with a warm cache to the first frame (median of %d)" % RUNS,
+        "%.1f ms" % warm[True], "%.1f ms (the same site without the service worker)" % warm[False],
+        "%.2f×" % (warm[True] / warm[False]), "≤ %.1f×" % WARM_RELOAD_TARGET,
+        warm[True] <= WARM_RELOAD_TARGET * warm[False])
+
+
 def row(figure, measured, baseline, result, target, met):
     print("\t".join([figure, measured, baseline, result, target, "yes" if met else "no"]))
 
@@ -129,6 +216,7 @@ def main(site, hello):
         row("Browser build: navigation to the first title frame, %s (median of %d)" % (what, RUNS),
             "%.1f ms" % g, "%.1f ms (minimal emscripten page, same options)" % b, "%.2f×" % (g / b),
             "≤ %.1f×" % FRAME_TARGET, g <= FRAME_TARGET * b)
+    app_figures(site)
 
 
 if __name__ == "__main__":

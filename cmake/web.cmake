@@ -102,9 +102,9 @@ endif()
 
 # The page and what it links to beside the program.
 set(site_files
-  platform/web/index.html platform/web/page.css
-  resources/zum32.ico resources/zum32.cur)
-foreach(size 16 32 48 64 128 256)
+  platform/web/index.html platform/web/page.css platform/web/zum32.webmanifest
+  resources/zum32.ico resources/zum32.cur resources/icons/zum32-maskable-512.png)
+foreach(size 16 32 48 64 128 192 256 512)
   list(APPEND site_files resources/icons/zum32-${size}.png)
 endforeach()
 file(GLOB help_files CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/resources/help/*)
@@ -123,7 +123,13 @@ foreach(file ${help_files})
     COMMAND ${CMAKE_COMMAND} -E copy ${file} ${ZUM32_WEB_SITE}/help/${name}
     DEPENDS ${file} VERBATIM)
 endforeach()
-add_custom_target(zum32_site ALL DEPENDS ${site_outputs})
+# The service worker last, over every other file of the site, the program's included.
+set(site_worker ${PROJECT_SOURCE_DIR}/platform/web/sw.js)
+add_custom_command(OUTPUT ${ZUM32_WEB_SITE}/sw.js
+  COMMAND ${CMAKE_COMMAND} -DSITE=${ZUM32_WEB_SITE} -DTEMPLATE=${site_worker}
+          -P ${PROJECT_SOURCE_DIR}/cmake/site_worker.cmake
+  DEPENDS ${site_outputs} zum32 ${site_worker} ${PROJECT_SOURCE_DIR}/cmake/site_worker.cmake VERBATIM)
+add_custom_target(zum32_site ALL DEPENDS ${site_outputs} ${ZUM32_WEB_SITE}/sw.js)
 
 # The game's test suites, built by em++ and run under Node (make test).
 if(ZUM32_TESTS)

@@ -100,6 +100,11 @@ void ReloadLevelRecords(int level) {
     std::memcpy(table.names, stored.names, 5 * sizeof table.names[0]);
 }
 
+UINT RecordsReplacedMessage() {
+    static const UINT message = RegisterWindowMessageA("ZUM32_RECORDS_REPLACED");
+    return message;
+}
+
 HANDLE LockRecordsFile() {
     HANDLE lock = CreateMutexA(nullptr, FALSE, "MUTEX_ZUM32");
     if (!lock) return nullptr;

@@ -18,6 +18,11 @@ BOOL WriteLevelRecords(int level);
 // entered records since the load; a table the file holds incomplete leaves memory as it is.
 void ReloadLevelRecords(int level);
 
+// The message, registered by name, that tells the main window another program has put a whole
+// records file in place of the one the game loaded (the browser's page does, when the player
+// brings one).
+UINT RecordsReplacedMessage();
+
 // Keeps the other copies of the game from changing the file until UnlockRecordsFile, so that a
 // read of the file, the change and its writes act as one; null when there is no such lock.
 HANDLE LockRecordsFile();

@@ -25,6 +25,16 @@
 
 namespace {
 
+// The records file was replaced during a game: its level and tables wait for the next Start or
+// the title, as a change in the properties dialog can only be made on the title.
+bool recordsReplaced = false;
+
+void TakeReplacedRecords(HWND window) {
+    if (!recordsReplaced) return;
+    recordsReplaced = false;
+    LoadSettings(window);
+}
+
 void ResizeClient(HWND window, int side) {
     SetWindowPos(window, nullptr, 0, 0, 2 * GetSystemMetrics(SM_CXFRAME) + side,
                  GetSystemMetrics(SM_CYCAPTION) + side + GetSystemMetrics(SM_CYMENU) +
@@ -74,6 +84,7 @@ LRESULT OnPaint(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 void OnStart(HWND window) {
+    TakeReplacedRecords(window);
     GameStateRecord& g = GameState;
     KillTimer(window, TIMER_TITLE);
     AbandonExplosion();
@@ -109,6 +120,7 @@ void OnReturnToTitle(HWND window) {
     ResizeClient(window, kTitleSide);
     ScreenState = Title;
     InvalidateRect(window, nullptr, TRUE);
+    TakeReplacedRecords(window);
     SpeakScreen(window);
 }
 
@@ -348,6 +360,11 @@ LRESULT MainWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
             OnPaletteChanged(window, wParam);
             return 0;
         default:
+            if (msg == RecordsReplacedMessage()) {
+                recordsReplaced = true;
+                if (ScreenState == Title) TakeReplacedRecords(window);
+                return 0;
+            }
             return DefWindowProcA(window, msg, wParam, lParam);
     }
 }

@@ -1317,6 +1317,17 @@ def star_like(xs, ys, cx, cy, r_out, r_in, points):
     return np.hypot(dx, dy) <= edge
 
 
+def maskable_rgba(size):
+    """The icon for masks of any shape: the tile whole inside the central circle of 80 %, which
+    every mask keeps, on its own green face to the edges."""
+    rgba = np.zeros((size, size, 4), np.uint8)
+    rgba[...] = list(G_FACE) + [255]
+    side = int(0.8 * size / np.sqrt(2)) // 2 * 2
+    at = (size - side) // 2
+    rgba[at:at + side, at:at + side] = icon_rgba(side)
+    return rgba
+
+
 CURSOR_SHAPE = [(1, 1), (1, 19), (5.5, 15), (9.5, 23.5), (13, 22), (9, 14), (15, 14)]
 CURSOR_HOTSPOT = (0, 0)
 CURSOR_INK = (64, 30, 8)
@@ -1514,8 +1525,9 @@ def main():
     outputs = {name: bmp_file(res) for name, res in resources.items()}
     outputs["zum32.ico"] = icon_file([icon_rgba(s) for s in (16, 32, 48)])
     outputs["zum32.cur"] = icon_file([cursor_rgba()], kind=2, hotspots=[CURSOR_HOTSPOT])
-    for s in (16, 32, 48, 64, 128, 256):
+    for s in (16, 32, 48, 64, 128, 192, 256, 512):
         outputs[os.path.join("icons", "zum32-%d.png" % s)] = png_bytes(icon_rgba(s))
+    outputs[os.path.join("icons", "zum32-maskable-512.png")] = png_bytes(maskable_rgba(512))
 
     os.makedirs(os.path.join(RES, "icons"), exist_ok=True)
     for name, data in outputs.items():

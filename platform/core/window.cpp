@@ -280,6 +280,14 @@ ATOM RegisterClassA(const WNDCLASSA* wc) {
     return static_cast<ATOM>(0xC000 + S().classes.size());
 }
 
+UINT RegisterWindowMessageA(LPCSTR name) {
+    if (!name || !name[0]) return 0;
+    static std::map<std::string, UINT> messages;
+    const auto [it, added] = messages.emplace(Lower(name), 0);
+    if (added) it->second = static_cast<UINT>(0xC000 + messages.size() - 1);
+    return it->second;
+}
+
 HWND CreateWindowExA(DWORD, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
                      int width, int height, HWND parent, HMENU menu, HINSTANCE, LPVOID) {
     if (!className) return nullptr;

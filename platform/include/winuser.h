@@ -173,6 +173,7 @@ constexpr UINT EM_LIMITTEXT = 0x00C5;
 
 // Class registration and windows.
 ATOM RegisterClassA(const WNDCLASSA* wc);  // 0 when the class name is taken or wc is incomplete
+UINT RegisterWindowMessageA(LPCSTR name);  // one number per name, any case, from 0xC000; 0 for none
 HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
                      int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
                      LPVOID param);  // sends WM_CREATE before it returns; null for an unknown class

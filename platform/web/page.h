@@ -45,6 +45,10 @@ void zum_sound_play(int key, const float* planar, int frames, int channels, int 
 void zum_sound_forget(int key);
 void zum_sound_stop();
 
+// The records file the player chose: its first capacity bytes copied to buffer; its whole size,
+// or -1 when none waits.
+int zum_records_offered(std::uint8_t* buffer, int capacity);
+
 int zum_store_load(const char* name, std::uint8_t** bytes, int* size);
 int zum_store_save(const char* name, const std::uint8_t* bytes, int size);
 int zum_lock(const char* name, int timeoutMs);
@@ -61,6 +65,7 @@ enum PageEvent {
     kCommand = 4,  // hwnd, menu command id
     kBoxClosed = 5,  // the box's number
     kDialog = 6,   // dialog hwnd, DialogAction, control index
+    kRecordsOffered = 7,  // nothing: zum_records_offered hands over the file
 };
 
 enum DialogAction {

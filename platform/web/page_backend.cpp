@@ -6,6 +6,7 @@
 
 #include "../core/dialog_internal.h"
 #include "page.h"
+#include "records_import.h"
 #include "storage.h"
 
 namespace platform::web {
@@ -116,6 +117,9 @@ void PageBackend::Apply(int kind, const int* e) {
             ApplyDialogAction(dialog, e[2], e[3], text);
             break;
         }
+        case kRecordsOffered:
+            TakeOfferedRecords(shown_);
+            break;
         default:
             break;
     }

@@ -21,6 +21,7 @@ var LibraryZumPage = {
     dbPromise: null,
     locks: {},
     captured: false,
+    offered: null,     // the records file the player chose, until the game takes it
 
     init: function() {
       ZP.canvas = document.getElementById('screen');
@@ -40,6 +41,7 @@ var LibraryZumPage = {
         document.getElementById('help-page').src = 'help/index.html';
       });
       document.getElementById('restart').addEventListener('click', function() { location.reload(); });
+      ZP.recordsItems();
       // The records are the game's first read: the storage opens while the program loads.
       ZP.database().catch(function() {});
       var watch = function() {
@@ -428,7 +430,47 @@ var LibraryZumPage = {
       document.getElementById('help-page').removeAttribute('src');
     },
 
+    // Installed or not, the site plays without the network once it has been seen. Its files are
+    // fetched for that after the game's first frame, so as never to hold that frame up.
+    keepOffline: function() {
+      if (ZP.workerAsked || !('serviceWorker' in navigator)) return;
+      ZP.workerAsked = true;
+      requestAnimationFrame(function() {
+        setTimeout(function() { navigator.serviceWorker.register('sw.js').catch(function() {}); }, 0);
+      });
+    },
+
     // ---- records ----
+    // "記録を保存…" hands over the stored file as it is; "記録を読み込む…" gives the game the file
+    // the player chose, which it checks and takes (records_import.cpp).
+    recordsItems: function() {
+      var chooser = document.getElementById('records-file');
+      document.getElementById('records-load').addEventListener('click', function() { chooser.click(); });
+      chooser.addEventListener('change', function() {
+        var file = chooser.files[0];
+        chooser.value = '';
+        if (!file) return;
+        // More than the game takes is never read: the size alone refuses it.
+        file.slice(0, 65537).arrayBuffer().then(function(buffer) {
+          ZP.offered = {bytes: new Uint8Array(buffer), size: file.size};
+          ZP.push([7]);
+        });
+      });
+      document.getElementById('records-save').addEventListener('click', function() {
+        ZP.database().then(function(db) {
+          var request = db.transaction('files', 'readonly').objectStore('files').get('zum32.ini');
+          request.onsuccess = function() {
+            if (!(request.result instanceof Uint8Array)) return;
+            var link = document.createElement('a');
+            link.href = URL.createObjectURL(new Blob([request.result], {type: 'application/octet-stream'}));
+            link.download = 'ZUM32.INI';
+            link.click();
+            setTimeout(function() { URL.revokeObjectURL(link.href); }, 60000);
+          };
+        });
+      });
+    },
+
     database: function() {
       if (!ZP.dbPromise) {
         ZP.dbPromise = new Promise(function(resolve, reject) {
@@ -495,6 +537,7 @@ var LibraryZumPage = {
     ZP.canvas.height = height;
     ZP.fitCanvas();
     document.getElementById('game').hidden = false;
+    ZP.keepOffline();
   },
   zum_window_show__deps: ['$ZP'],
 
@@ -846,6 +889,15 @@ var LibraryZumPage = {
     });
   },
   zum_store_save__deps: ['$ZP'],
+
+  zum_records_offered: function(buffer, capacity) {
+    var offered = ZP.offered;
+    ZP.offered = null;
+    if (!offered) return -1;
+    HEAPU8.set(offered.bytes.subarray(0, capacity), buffer);
+    return offered.size;
+  },
+  zum_records_offered__deps: ['$ZP'],
 
   // Takes the lock of that name that every tab of the site sees: 1 when held, 0 when the wait
   // ran out (timeout ms; -1 waits for good). Without Web Locks a tab is alone with its records.

@@ -207,6 +207,14 @@ private:
             Write(text, dialog);
             if (platform_test::TypeText(dialog, cp932) != cp932.size())
                 Fail("the focused control took less than '" + rest + "'");
+        } else if (verb == "texts") {
+            // The caption, then each control's text in template order, as the page lists them.
+            Write(text, dialog);
+            std::ofstream file(out_ / (rest + ".texts"), std::ios::binary);
+            file << platform::Cp932ToUtf8(dialog->text) << '\n';
+            for (HWND control : platform::DialogOf(dialog)->controls)
+                file << platform::Cp932ToUtf8(control->text) << '\n';
+            if (!file) Fail("cannot write " + rest + ".texts");
         } else {
             Fail("'" + verb + "' makes no sense inside a dialog");
         }
@@ -383,8 +391,8 @@ private:
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::cerr << "usage: web_reference <script> <outdir>\n";
+    if (argc != 3 && argc != 4) {
+        std::cerr << "usage: web_reference <script> <outdir> [records file to start with]\n";
         return 2;
     }
     // The game's records file is written under XDG_CONFIG_HOME: never in the player's own folder.
@@ -396,6 +404,14 @@ int main(int argc, char** argv) {
         return 2;
     }
     setenv("SDL_AUDIODRIVER", "dummy", 1);
+    if (argc == 4) {
+        fs::create_directories(fs::path(config) / "zum32");
+        fs::copy_file(argv[3], fs::path(config) / "zum32" / "ZUM32.INI", ec);
+        if (ec) {
+            std::cerr << "web_reference: cannot copy " << argv[3] << ": " << ec.message() << "\n";
+            return 2;
+        }
+    }
 
     std::ifstream in(argv[1]);
     if (!in) {

@@ -1,0 +1,56 @@
+// The site for play without the network: every file of one build, fetched at install and checked
+// against the build's own hashes, in a cache named after the build; the page is then served from
+// it. A new build fills a new cache whole and drops the old one once it is ready, so that a page
+// never loads a mix of two builds. cmake/site_worker.cmake fills in the build.
+'use strict';
+var BUILD = '@ZUM32_SITE_HASH@';
+var FILES = {@ZUM32_SITE_FILES@};  // name in the site -> SHA-256 of its bytes
+// Caches are the origin's: the name keeps apart copies of the site under other paths.
+var PREFIX = 'zum32 ' + self.registration.scope + ' ';
+var CACHE = PREFIX + BUILD;
+var opened = null;  // this build's cache, opened once for the worker's life
+
+function hex(buffer) {
+  return Array.from(new Uint8Array(buffer), function(b) { return (b + 256).toString(16).slice(1); }).join('');
+}
+
+function fill(cache) {
+  return Promise.all(Object.keys(FILES).map(function(name) {
+    // Asked of the server again, never taken unchecked from the HTTP cache.
+    return fetch(new Request(name, {cache: 'no-cache'})).then(function(response) {
+      if (!response.ok) throw new Error(name + ': ' + response.status);
+      return response.clone().arrayBuffer().then(function(bytes) {
+        return crypto.subtle.digest('SHA-256', bytes);
+      }).then(function(digest) {
+        if (hex(digest) !== FILES[name]) throw new Error(name + ' is of another build');
+        return cache.put(name, response);
+      });
+    });
+  }));
+}
+
+self.addEventListener('install', function(event) {
+  event.waitUntil(caches.open(CACHE).then(fill).catch(function(error) {
+    // A half-filled cache is never used: the next visit tries the build again.
+    return caches.delete(CACHE).then(function() { throw error; });
+  }).then(function() { return self.skipWaiting(); }));
+});
+
+self.addEventListener('activate', function(event) {
+  event.waitUntil(caches.keys().then(function(names) {
+    return Promise.all(names.filter(function(name) {
+      return name.indexOf(PREFIX) === 0 && name !== CACHE;
+    }).map(function(name) { return caches.delete(name); }));
+  }).then(function() { return self.clients.claim(); }));
+});
+
+self.addEventListener('fetch', function(event) {
+  if (event.request.method !== 'GET') return;
+  var url = new URL(event.request.url), scope = new URL(self.registration.scope);
+  if (url.origin !== scope.origin || url.pathname.indexOf(scope.pathname) !== 0) return;
+  var name = decodeURIComponent(url.pathname.slice(scope.pathname.length)) || 'index.html';
+  if (!FILES[name]) return;
+  event.respondWith((opened = opened || caches.open(CACHE)).then(function(cache) {
+    return cache.match(name);
+  }).then(function(response) { return response || fetch(event.request); }));
+});
