@@ -19,10 +19,7 @@ heard = []  # (kind, role, name) in the order the bus gave them
 
 
 def fresh_name(obj):
-    try:
-        obj.clearCache()
-    except AttributeError:
-        pass
+    obj.clearCache()
     return obj.name
 
 
@@ -63,8 +60,7 @@ def act(keys, kind, pattern, what):
 
 
 def runs(line):
-    found = [len(r) for r in line.split("1") if r]
-    return " ".join(map(str, found)) or "なし"
+    return " ".join(str(len(r)) for r in line.split("1") if r) or "なし"
 
 
 def cell(col, row, state):
@@ -74,9 +70,8 @@ def cell(col, row, state):
 
 
 def moves(frm, to):
-    (c0, r0), (c1, r1) = frm, to
-    return (["Right"] * (c1 - c0) + ["Left"] * (c0 - c1) + ["Down"] * (r1 - r0) +
-            ["Up"] * (r0 - r1))
+    dc, dr = to[0] - frm[0], to[1] - frm[1]
+    return ["Right"] * dc + ["Left"] * -dc + ["Down"] * dr + ["Up"] * -dr
 
 
 subprocess.run(["xdotool", "windowfocus", "--sync", window], check=True)

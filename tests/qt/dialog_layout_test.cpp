@@ -465,7 +465,6 @@ TEST_F(DialogLayoutTest, ScreenReadersHearRolesNamesAndMarks) {
         {"DLG_PROPATY", PropertyDialogProc, IDC_PROP_LEVEL2, QAccessible::RadioButton, "サイズ 15*15 中級"},
         {"DLG_PROPATY", marked, IDC_PROP_LEVEL1, QAccessible::RadioButton, "A&B"},
         {"DLG_PROPATY", PropertyDialogProc, IDC_PROP_CLEAR1, QAccessible::PushButton, "初級の記録の消去"},
-        {"DLG_PROPATY", PropertyDialogProc, IDC_PROP_CLEAR3, QAccessible::PushButton, "上級の記録の消去"},
         {"DLG_PROPATY", none, IDC_PROP_CLEAR2, QAccessible::PushButton, "記録の消去"},
         // Windows' rule: the static before the edit in the template, which the game overrides.
         {"DLG_ENTRY", none, IDC_ENTRY_NAME, QAccessible::EditableText, "のベスト5入賞です。"},
