@@ -1,21 +1,15 @@
 #!/usr/bin/python3
-"""What a screen reader is given while a level-1 game is played by keyboard: the focused cell's
-name with its clues, the names after a move, the announced outcomes and the status key's reading,
-then the properties dialog's radio buttons. Reads the accessibility bus with pyatspi.
-
-Usage: screen_reader.py <window id> <board line>...   (the board's rows, '1' for a bomb)
-"""
-import re
-import subprocess
-import sys
-import time
+"""What a screen reader is given, read with pyatspi, while a level-1 game is played by keys:
+cells with their clues, names after a move, outcomes, the status key, the level's radio buttons.
+Usage: screen_reader.py <window id> <board row>...   ('1' for a bomb)"""
+import re, subprocess, sys, time  # noqa: E401
 
 import pyatspi
 from gi.repository import GLib
 
 window, board = sys.argv[1], sys.argv[2:]
 N = len(board)
-heard = []  # (kind, role, name) in the order the bus gave them
+heard = []  # (kind, name) in the order the bus gave them
 
 
 def fresh_name(obj):
@@ -26,9 +20,8 @@ def fresh_name(obj):
 def on_event(event):
     if event.type.startswith("object:state-changed") and not event.detail1:
         return
-    kind = "shown" if "showing" in event.type else "focus"
     try:
-        heard.append((kind, event.source.getRole(), fresh_name(event.source)))
+        heard.append(("shown" if "showing" in event.type else "focus", fresh_name(event.source)))
     except Exception:  # an object gone by the time it is read
         pass
 
@@ -39,9 +32,8 @@ pyatspi.Registry.registerEventListener(
 
 def pump(seconds):
     deadline = time.monotonic() + seconds
-    context = GLib.MainContext.default()
     while time.monotonic() < deadline:
-        while context.iteration(False):
+        while GLib.MainContext.default().iteration(False):
             pass
         time.sleep(0.02)
 
@@ -53,7 +45,7 @@ def act(keys, kind, pattern, what):
     deadline = time.monotonic() + 20
     while time.monotonic() < deadline:
         pump(0.1)
-        for k, role, name in heard[start:]:
+        for k, name in heard[start:]:
             if k == kind and re.search(pattern, name or ""):
                 return name
     sys.exit(f"FAIL: {what}: no {kind} event matching {pattern!r}; heard {heard[start:]}")
