@@ -5,7 +5,6 @@
 
 #include "dialog_internal.h"
 #include "platform_test_dialogs.h"
-#include "resource.h"
 
 namespace platform {
 namespace {
@@ -224,13 +223,8 @@ std::string AccessibleControlName(HWND control) {
     const DialogControlRecord* c = ControlOf(control);
     const DialogRecord* r = c ? DialogOf(control->parent) : nullptr;
     if (!r) return std::string();
-    char buffer[256] = {};
-    const LRESULT length =
-        SendMessageA(control->parent, WM_ACC_CHILDTEXT,
-                     MAKEWPARAM(static_cast<WORD>(control->id), sizeof buffer),
-                     reinterpret_cast<LPARAM>(buffer));
-    if (length > 0)
-        return std::string(buffer, strnlen(buffer, std::min<std::size_t>(length, sizeof buffer)));
+    std::string named = AccessibleChildText(control->parent, static_cast<WORD>(control->id));
+    if (!named.empty()) return named;
     // The procedure may have ended the dialog meanwhile.
     if (!(c = ControlOf(control)) || !(r = DialogOf(control->parent))) return std::string();
     if (c->kind != ControlKind::Edit) return ShownText(control);
