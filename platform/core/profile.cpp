@@ -112,9 +112,11 @@ BOOL WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR
                 value ? std::optional<std::string>(value) : std::nullopt};
     Hold& hold = Held();
     if (hold.depth > 0) {
-        // A file that cannot be read now will not take the writes at the end either.
+        // A file that cannot be read now will not take the writes at the end either; one look
+        // at its first write is enough.
         std::string bytes;
-        if (LoadFile(fileName, bytes) == LoadResult::Failed) return FALSE;
+        if (!hold.files.count(fileName) && LoadFile(fileName, bytes) == LoadResult::Failed)
+            return FALSE;
         hold.files[fileName].push_back(std::move(write));
         return TRUE;
     }
