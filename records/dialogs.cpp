@@ -37,10 +37,25 @@ std::string RecordRowText(HWND dialog, int row) {
 
 }  // namespace
 
+LRESULT CopyChildText(WPARAM wParam, LPARAM lParam, const char* text) {
+    char* buffer = reinterpret_cast<char*>(lParam);
+    const std::size_t size = HIWORD(wParam);
+    if (!buffer || size == 0) return 0;
+    // Cut on a whole character, as every text of the game is CP932.
+    std::size_t length = 0;
+    while (text[length] != '\0') {
+        const std::size_t width = IsDBCSLeadByte(static_cast<BYTE>(text[length])) ? 2 : 1;
+        if (length + width >= size) break;
+        length += width;
+    }
+    std::memcpy(buffer, text, length);
+    buffer[length] = '\0';
+    return static_cast<LRESULT>(length);
+}
+
 INT_PTR AnswerChildText(HWND dialog, WPARAM wParam, LPARAM lParam, const char* text) {
-    const std::size_t length = std::strlen(text);
-    if (!lParam || length == 0 || length >= HIWORD(wParam)) return FALSE;
-    std::memcpy(reinterpret_cast<char*>(lParam), text, length + 1);
+    const LRESULT length = CopyChildText(wParam, lParam, text);
+    if (length == 0) return FALSE;
     SetWindowLongPtrA(dialog, DWLP_MSGRESULT, static_cast<LONG_PTR>(length));
     return TRUE;
 }

@@ -7,6 +7,7 @@
 
 #include "game/game_state.h"
 #include "game/moves.h"
+#include "records/dialogs.h"
 #include "records/settings.h"
 #include "resource.h"
 
@@ -123,9 +124,6 @@ void SpeakStatus(HWND window) {
 LRESULT AnswerSpokenText(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_ACC_BOARDSIDE) return BoardSide();
     const int child = LOWORD(wParam);
-    const std::size_t size = HIWORD(wParam);
-    char* buffer = reinterpret_cast<char*>(lParam);
-    if (!buffer || size == 0) return 0;
     char text[256];
     const int side = BoardSide();
     if (child == CHILDID_SELF) {
@@ -137,14 +135,5 @@ LRESULT AnswerSpokenText(UINT msg, WPARAM wParam, LPARAM lParam) {
     } else {
         return 0;
     }
-    // Cut on a whole character, as every text of the game is CP932.
-    std::size_t length = 0;
-    while (text[length] != '\0') {
-        const std::size_t width = IsDBCSLeadByte(static_cast<BYTE>(text[length])) ? 2 : 1;
-        if (length + width >= size) break;
-        length += width;
-    }
-    std::memcpy(buffer, text, length);
-    buffer[length] = '\0';
-    return static_cast<LRESULT>(length);
+    return CopyChildText(wParam, lParam, text);
 }
