@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "game/game_state.h"
+#include "resource.h"
 
 const char* const kIniFile = "ZUM32.INI";
 const char* const kIniSection = "ずむタイ32";
@@ -101,7 +102,7 @@ void ReloadLevelRecords(int level) {
 }
 
 UINT RecordsReplacedMessage() {
-    static const UINT message = RegisterWindowMessageA("ZUM32_RECORDS_REPLACED");
+    static const UINT message = RegisterWindowMessageA(RECORDS_REPLACED_MESSAGE);
     return message;
 }
 

@@ -62,4 +62,8 @@
 /* Asked of the main window: the board's side in cells while a game's board is shown, else 0. */
 #define WM_ACC_BOARDSIDE 0x8102
 
+/* The name of the message, registered with RegisterWindowMessageA, that tells the main window a
+   whole records file has been put in place of the one it loaded. */
+#define RECORDS_REPLACED_MESSAGE "ZUM32_RECORDS_REPLACED"
+
 #endif

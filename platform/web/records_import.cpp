@@ -11,6 +11,7 @@
 #include "../core/profile_text.h"
 #include "../core/profile_utf16.h"
 #include "page.h"
+#include "resource.h"
 
 namespace platform::web {
 namespace {
@@ -59,7 +60,7 @@ void TakeOfferedRecords(HWND owner) {
         Refuse(owner, "ブラウザーの記憶域に書き込めませんでした。");
         return;
     }
-    PostMessageA(owner, RegisterWindowMessageA("ZUM32_RECORDS_REPLACED"), 0, 0);
+    PostMessageA(owner, RegisterWindowMessageA(RECORDS_REPLACED_MESSAGE), 0, 0);
 }
 
 }  // namespace platform::web
