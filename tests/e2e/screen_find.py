@@ -7,15 +7,11 @@ usage: screen_find.py sprite <shot.ppm> <sheet.ppm> <sx> <sy> <factor>
        screen_find.py changed <before.ppm> <after.ppm> [x y w h]...
            the box (left top right bottom, inclusive) of the pixels that differ, but for those of
            the rectangles given (an animation, a title bar that turns inactive)"""
+import os
 import sys
 
-
-def read_ppm(path):
-    with open(path, "rb") as f:
-        data = f.read()
-    fields = data.split(maxsplit=4)
-    width, height = int(fields[1]), int(fields[2])
-    return width, height, data[len(data) - 3 * width * height:]
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from ppm import read_ppm  # noqa: E402
 
 
 def sprite_rows(sheet, sx, sy, factor):

@@ -15,7 +15,9 @@ import threading
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
 from cdp import Browser  # noqa: E402
+from ppm import read_ppm  # noqa: E402
 
 SCREEN = """(() => {
   const canvases = [...document.querySelectorAll('canvas')];
@@ -49,14 +51,6 @@ KEYS = {
     "Space": (" ", "Space", 32, " "), "Return": ("Enter", "Enter", 13, "\r"),
     "Tab": ("Tab", "Tab", 9, None),
 }
-
-
-def read_ppm(path):
-    with open(path, "rb") as f:
-        data = f.read()
-    fields = data.split(maxsplit=4)
-    width, height = int(fields[1]), int(fields[2])
-    return width, height, data[len(data) - width * height * 3:]
 
 
 def freeze_calendar(seconds):
