@@ -42,9 +42,6 @@ class Browser:
         self.console = []
         self.call("Page.enable")
         self.call("Runtime.enable")
-        # A tab that has not been given the focus yet may drop the keys sent to it.
-        self.call("Page.bringToFront")
-        self.call("Emulation.setFocusEmulationEnabled", enabled=True)
 
     def call(self, method, **params):
         self.next_id += 1

@@ -54,11 +54,12 @@ def run(site, binary, work):
 
     def boxes(count):  # the last box's text, when it has the stop icon
         for _ in range(count):
-            br.wait_for("!!document.querySelector('.message-box')", what="a message box")
-            text = br.evaluate("document.querySelector('.message-box .stop-icon') && "
-                               "document.querySelector('.message-box .box-text').textContent")
+            br.wait_for("!!document.querySelector('.message-box:not([data-answered])')", what="a message box")
+            # Marked, since the next box may stand in its place before a look finds none.
+            text = br.evaluate("(b => (b.dataset.answered = 1) && b.querySelector('.stop-icon') && "
+                               "b.querySelector('.box-text').textContent)(document.querySelector('.message-box'))")
             page.key("Return")
-            br.wait_for("!document.querySelector('.message-box')", what="the box to close")
+            br.wait_for("!document.querySelector('.message-box[data-answered]')", what="the box to close")
         return text
 
     def offer(name, data):
