@@ -89,7 +89,7 @@ start_game() {
   [[ -n $lib ]] || { echo "libfaketime is not installed" >&2; return 1; }
   # The wall clock stands still, so every Start seeds the same board; timers run on the monotonic one.
   env -u QT_SCALE_FACTOR -u QT_SCREEN_SCALE_FACTORS -u QT_AUTO_SCREEN_SCALE_FACTOR \
-    QT_QPA_PLATFORM=xcb SDL_AUDIODRIVER=dummy TZ=UTC \
+    QT_QPA_PLATFORM=xcb SDL_AUDIODRIVER=dummy TZ=UTC LANGUAGE=ja \
     XDG_CONFIG_HOME="$dir/config" XDG_RUNTIME_DIR="$dir/runtime" \
     LD_PRELOAD="$lib" FAKETIME="$when" FAKETIME_DONT_FAKE_MONOTONIC=1 "$@" \
     "$game" >"$dir/game.log" 2>&1 </dev/null &
