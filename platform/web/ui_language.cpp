@@ -12,7 +12,7 @@
 EM_JS(int, zum_preferred_languages, (char* buffer, int size), {
     if (typeof window === 'undefined' || typeof navigator === 'undefined') return 0;
     var list = navigator.languages && navigator.languages.length ? navigator.languages
-                                                                  : [navigator.language || ''];
+                                                                  : [navigator.language || ""];
     return stringToUTF8(list.filter(function(tag) { return tag; }).join(','), buffer, size);
 });
 
