@@ -13,7 +13,7 @@ run_packages=(
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev
   qt6-qpa-plugins
   libsdl2-dev
-  fonts-ipafont-gothic fontconfig
+  fonts-ipafont-gothic fonts-dejavu-core fontconfig  # Japanese and English dialog fonts
 )
 
 # make package: dependencies computed from the binary (dpkg-shlibdeps; CPack finds ELF files with file).
