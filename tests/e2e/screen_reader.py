@@ -74,7 +74,7 @@ act(["Right", "Down"], "focus", cell(1, 1, "閉じたマス"), "the cursor's cel
 cells = [(c, r) for r in range(N) for c in range(N)]
 safe = next(p for p in cells if board[p[1]][p[0]] == "0" and p != (1, 1))
 bomb = next(p for p in cells if board[p[1]][p[0]] == "1" and p != safe)
-act(moves((1, 1), safe) + ["space"], "focus", cell(*safe, "開いたマス"), "an opened cell")
+act(moves((1, 1), safe) + ["space"], "shown", "^開きました$", "an opened cell")
 closed = next(p for p in cells if p != safe and board[p[1]][p[0]] == "0")
 act(moves(safe, closed) + ["f"], "shown", "^旗を立てました$", "a flag set")
 table = next(o for o in pyatspi.findAllDescendants(pyatspi.Registry.getDesktop(0),
