@@ -10,7 +10,6 @@
 
 const char* const kIniFile = "ZUM32.INI";
 const char* const kIniSection = "ずむタイ32";
-const char* const kLevelName[4] = {"", "初級", "中級", "上級"};
 
 namespace {
 

@@ -34,8 +34,9 @@ void zum_dialog_close(int hwnd);
 void zum_help_show();
 void zum_help_close();
 void zum_game_ended(int code);
-// Fills the page's own elements: JSON [[element id, attribute or null, text], ...].
-void zum_page_texts(const char* json);
+// Sets the page's language ("ja", "en") and fills its own elements: JSON [[element id,
+// attribute or null, text], ...].
+void zum_page_texts(const char* language, const char* json);
 
 // What a screen reader hears: the window's name (taking the keyboard when asked), the board of
 // side cells as a grid whose active cell is focused, one cell's name, an announcement.

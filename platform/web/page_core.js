@@ -96,7 +96,8 @@ mergeInto(LibraryManager.library, {
   },
   zum_timer_stop__deps: ['$ZP'],
 
-  zum_page_texts: function(json) {
+  zum_page_texts: function(language, json) {
+    document.documentElement.lang = UTF8ToString(language);
     JSON.parse(UTF8ToString(json)).forEach(function(t) {
       var element = document.getElementById(t[0]);
       if (t[1]) element.setAttribute(t[1], t[2]); else element.textContent = t[2];

@@ -11,6 +11,9 @@ mergeInto(LibraryManager.library, {
       if (/^(ＭＳ ゴシック|MS Gothic)$/i.test(name))
         return 'IPAGothic, "IPAゴシック", "MS Gothic", "ＭＳ ゴシック", "Osaka-Mono", ' +
                '"Noto Sans Mono CJK JP", monospace';
+      // The English dialogs' font, as the desktop maps it.
+      if (/^MS Shell Dlg$/i.test(name))
+        return '"DejaVu Sans", Tahoma, Verdana, "Segoe UI", sans-serif';
       return 'IPAPGothic, "IPAPゴシック", "MS PGothic", "ＭＳ Ｐゴシック", ' + gothic;
     },
 

@@ -14,32 +14,50 @@ struct Entry {
     const char* element;    // the id in index.html, or null for a text said in a box
     const char* attribute;  // the attribute it fills, or null for the element's text
     const char* japanese;
+    const char* english;
 };
 
 constexpr Entry kTexts[] = {
-    {PageText::kRecordsLabel, "records", "aria-label", "記録ファイル"},
-    {PageText::kSaveRecords, "records-save", nullptr, "記録を保存…"},
-    {PageText::kLoadRecords, "records-load", nullptr, "記録を読み込む…"},
-    {PageText::kMenuLabel, "menubar", "aria-label", "メニュー"},
-    {PageText::kHelpLabel, "help", "aria-label", "ヘルプ"},
-    {PageText::kHelpLabel, "help-page", "title", "ヘルプ"},
-    {PageText::kHelpContents, "help-contents", nullptr, "目次"},
-    {PageText::kHelpClose, "help-close", nullptr, "閉じる"},
-    {PageText::kEnded, "ended-text", nullptr, "ゲームを終了しました。"},
-    {PageText::kRestart, "restart", nullptr, "もう一度遊ぶ"},
-    {PageText::kBoxCaption, nullptr, nullptr, "ずむのタイル32"},
-    {PageText::kRecordsNotRead, nullptr, nullptr, "記録ファイルを読み込めませんでした。"},
-    {PageText::kRecordsTooLarge, nullptr, nullptr, "ファイルが 64 KiB を超えています。"},
-    {PageText::kRecordsNotText, nullptr, nullptr, "テキストのファイルではありません。"},
-    {PageText::kRecordsNoSection, nullptr, nullptr, "[ずむタイ32] のセクションがありません。"},
-    {PageText::kRecordsNotStored, nullptr, nullptr, "ブラウザーの記憶域に書き込めませんでした。"},
+    {PageText::kRecordsLabel, "records", "aria-label", "記録ファイル",
+     "Records file"},
+    {PageText::kSaveRecords, "records-save", nullptr, "記録を保存…",
+     "Save records…"},
+    {PageText::kLoadRecords, "records-load", nullptr, "記録を読み込む…",
+     "Load records…"},
+    {PageText::kMenuLabel, "menubar", "aria-label", "メニュー",
+     "Menu"},
+    {PageText::kHelpLabel, "help", "aria-label", "ヘルプ",
+     "Help"},
+    {PageText::kHelpLabel, "help-page", "title", "ヘルプ",
+     "Help"},
+    {PageText::kHelpContents, "help-contents", nullptr, "目次",
+     "Contents"},
+    {PageText::kHelpClose, "help-close", nullptr, "閉じる",
+     "Close"},
+    {PageText::kEnded, "ended-text", nullptr, "ゲームを終了しました。",
+     "The game has ended."},
+    {PageText::kRestart, "restart", nullptr, "もう一度遊ぶ",
+     "Play again"},
+    {PageText::kBoxCaption, nullptr, nullptr, "ずむのタイル32",
+     "ずむのタイル32"},
+    {PageText::kRecordsNotRead, nullptr, nullptr, "記録ファイルを読み込めませんでした。",
+     "The records file could not be read."},
+    {PageText::kRecordsTooLarge, nullptr, nullptr, "ファイルが 64 KiB を超えています。",
+     "The file is larger than 64 KiB."},
+    {PageText::kRecordsNotText, nullptr, nullptr, "テキストのファイルではありません。",
+     "The file is not a text file."},
+    {PageText::kRecordsNoSection, nullptr, nullptr, "[ずむタイ32] のセクションがありません。",
+     "The file has no [ずむタイ32] section."},
+    {PageText::kRecordsNotStored, nullptr, nullptr, "ブラウザーの記憶域に書き込めませんでした。",
+     "The browser's storage could not be written."},
 };
 
 }  // namespace
 
 const char* Text(PageText text) {
+    const bool english = PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_ENGLISH;
     for (const Entry& entry : kTexts)
-        if (entry.text == text) return entry.japanese;
+        if (entry.text == text) return english ? entry.english : entry.japanese;
     return "";
 }
 
@@ -52,7 +70,8 @@ void ShowPageTexts() {
                 (entry.attribute ? JsonString(entry.attribute) : std::string("null")) + "," +
                 JsonString(Text(entry.text)) + "]";
     }
-    zum_page_texts((json + "]").c_str());
+    const bool english = PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_ENGLISH;
+    zum_page_texts(english ? "en" : "ja", (json + "]").c_str());
 }
 
 }  // namespace platform::web
