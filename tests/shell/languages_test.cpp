@@ -3,6 +3,7 @@
 // same conversions in both.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <map>
 #include <regex>
 #include <string>
@@ -87,7 +88,13 @@ std::vector<Text> AllTexts() {
         if (e.language == 0) continue;
         EXPECT_TRUE(e.language == kJapanese || e.language == kEnglish) << e.name;
         const std::uint16_t other = e.language == kJapanese ? kEnglish : kJapanese;
-        EXPECT_NE(Find(e.name, e.typeId, other), nullptr) << e.name << " has one language";
+        const rc::Entry* twin = Find(e.name, e.typeId, other);
+        EXPECT_NE(twin, nullptr) << e.name << " has one language";
+        // A bitmap's words change, never its header, size or colour table.
+        if (twin && e.kind == rc::Kind::Bytes && e.typeId == 2) {
+            EXPECT_EQ(e.size, twin->size) << e.name;
+            EXPECT_EQ(std::memcmp(e.bytes, twin->bytes, 40 + 256 * 4), 0) << e.name;
+        }
         if (e.kind != rc::Kind::Strings) continue;
         const int block = std::stoi(e.name + 1) - 1;
         for (int k = 0; k < 16; ++k) {
