@@ -4,7 +4,7 @@
 # a bomb's explosion and the game-over screen, pixel for pixel; the records dialog; the help
 # window; Exit with code 0. Before all that, zum32.exe must import Windows' own libraries alone and
 # carry no debugging data. With "en", both run in English: ours under an English locale, Wine with
-# the C locale, whose user interface language is US English.
+# English messages (its UI language) over the Japanese code page that the game's texts are in.
 # Usage: wine_compare.sh <zum32 executable> <zum32.exe> <source folder> [ja|en]
 set -euo pipefail
 
@@ -19,10 +19,11 @@ source "$source_dir/tests/e2e/lib.sh"
 
 # The locale of each side, and the menu's mnemonics of that language: Best Times and Exit.
 if [[ $language == en ]]; then
-  WINE_LOCALE=C.UTF-8 OURS_LOCALE=(LANGUAGE= LC_ALL= LC_MESSAGES= LANG=en_US.UTF-8)
+  WINE_LOCALE=(-u LC_ALL LANG=ja_JP.UTF-8 LC_MESSAGES=en_US.UTF-8)
+  OURS_LOCALE=(LANGUAGE= LC_ALL= LC_MESSAGES= LANG=en_US.UTF-8)
   RECORDS_KEY=b EXIT_KEY=x
 else
-  WINE_LOCALE=ja_JP.UTF-8 OURS_LOCALE=()
+  WINE_LOCALE=(LC_ALL=ja_JP.UTF-8) OURS_LOCALE=()
   RECORDS_KEY=h EXIT_KEY=e
 fi
 
@@ -57,7 +58,7 @@ export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml='
 export TZ=UTC
 step "wineboot"
 # Bounded, so that a Wine that hangs fails the check with a message instead of at the test's limit.
-LC_ALL=$WINE_LOCALE timeout 150 wineboot --init >"$work/wineboot.log" 2>&1 || fail "wineboot: $(cat "$work/wineboot.log")"
+env "${WINE_LOCALE[@]}" timeout 150 wineboot --init >"$work/wineboot.log" 2>&1 || fail "wineboot: $(cat "$work/wineboot.log")"
 timeout 60 wineserver -w || fail "the prefix's Wine processes did not end after wineboot"
 
 wine_windows() { xdotool search --onlyvisible --class '^zum32\.exe$' 2>/dev/null || true; }
@@ -93,7 +94,7 @@ xdotool windowmove --sync "$OURS" 640 0 || fail "moving our window"
 step "first start under Wine"
 faketime_lib=$(dpkg -L libfaketime 2>/dev/null | grep -m 1 '/libfaketime\.so\.1$' || true)
 [[ -n $faketime_lib ]] || fail "libfaketime is not installed"
-LC_ALL=$WINE_LOCALE LD_PRELOAD=$faketime_lib FAKETIME="$WHEN" FAKETIME_DONT_FAKE_MONOTONIC=1 \
+env "${WINE_LOCALE[@]}" LD_PRELOAD="$faketime_lib" FAKETIME="$WHEN" FAKETIME_DONT_FAKE_MONOTONIC=1 \
   wine "$exe" >"$work/game.log" 2>&1 </dev/null &
 GAME_PID=$!
 answer_first_start_boxes Wine wine_box wine_main wine_window_gone
