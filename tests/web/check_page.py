@@ -66,15 +66,16 @@ def freeze_calendar(seconds):
 
 
 class Page:
-    def __init__(self, url, work):
+    def __init__(self, url, work, language="ja"):
         self.url = url
+        self.language = language
         self.work = work
         self.profile = os.path.join(work, "profile")
         self.browser = None
         self.calendar = None
 
     def open(self):
-        self.browser = Browser(profile=self.profile)
+        self.browser = Browser(profile=self.profile, language=self.language)
         self.browser.viewport(1000, 760)
         if self.calendar is not None:
             self.browser.before_scripts(freeze_calendar(self.calendar))
@@ -188,7 +189,7 @@ def run(site, reference, script, work):
     os.makedirs(expected, exist_ok=True)
     config = os.path.join(work, "reference-config")
     os.makedirs(config, exist_ok=True)
-    env = dict(os.environ, XDG_CONFIG_HOME=config, SDL_AUDIODRIVER="dummy")
+    env = dict(os.environ, XDG_CONFIG_HOME=config, SDL_AUDIODRIVER="dummy", LANGUAGE="ja")
     subprocess.run([reference, script, expected], check=True, env=env)
 
     class Quiet(http.server.SimpleHTTPRequestHandler):
@@ -274,10 +275,44 @@ def run(site, reference, script, work):
         errors = [line for line in page.browser.console if line.startswith("exception")]
         if errors:
             page.fail("the page threw: " + errors[0])
+        page.close()
+        page = Page(page.url, os.path.join(work, "english"), language="en-US")
+        check_english(page)
     finally:
         page.close()
         server.shutdown()
-    print("page check: %d steps, the canvas and the records equal to the Linux build's" % steps)
+    print("page check: %d steps, the canvas and the records equal to the Linux build's; "
+          "in English under an English browser" % steps)
+
+
+def check_english(page):
+    """The page under an English browser: a first start's box, the page's own words and the menu
+    in English, and the title screen equal to the English reference picture."""
+    os.makedirs(page.work, exist_ok=True)
+    reference = os.path.join(page.work, "english_title.ppm")
+    subprocess.run(["convert", os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e",
+                                            "english_title.png"), "ppm:" + reference], check=True)
+    page.open()
+    page.browser.wait_for("document.getElementById('box-caption-1') !== null", what="the first box")
+    box = page.browser.evaluate("document.getElementById('box-caption-1').parentElement.textContent")
+    if "No records for Beginner were found." not in box:
+        page.fail("the first box reads %r" % box)
+    for number in (1, 2, 3):
+        page.browser.wait_for("document.getElementById('box-caption-%d') !== null" % number,
+                              what="box %d" % number)
+        page.key("Return")
+        page.browser.wait_for("document.getElementById('box-caption-%d') === null" % number,
+                              what="box %d to close" % number)
+    page.browser.wait_for("!document.getElementById('game').hidden", what="the game's window")
+    words = page.browser.evaluate("""[document.documentElement.lang,
+        document.getElementById('records-save').textContent,
+        [...document.querySelectorAll('.menu-top')].map(e => e.textContent.trim())]""")
+    tops = words[2]
+    if words[:2] != ["en", "Save records…"] or len(tops) != 2 or not (
+            tops[0].startswith("Game") and tops[1].startswith("Help")):
+        page.fail("the page's own words and menu: %r" % words)
+    # The title's figure animates on its own: its square is left out.
+    page.compare("english-title", read_ppm(reference), (245, 64, 32, 32))
 
 
 if __name__ == "__main__":
