@@ -17,7 +17,7 @@ source "$source_dir/tests/e2e/lib.sh"
 
 # One file that needs nothing but Windows' own libraries.
 imports=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p' | tr 'a-z' 'A-Z' | sort | tr '\n' ' ')
-[[ $imports == "GDI32.DLL KERNEL32.DLL MSVCRT.DLL USER32.DLL WINMM.DLL " ]] ||
+[[ $imports == "GDI32.DLL KERNEL32.DLL MSVCRT.DLL OLE32.DLL OLEACC.DLL OLEAUT32.DLL USER32.DLL WINMM.DLL " ]] ||
   { echo "FAIL: $exe imports $imports" >&2; exit 1; }
 # A player's copy carries no debugging data.
 if x86_64-w64-mingw32-objdump -h "$exe" | grep -q '\.debug'; then
