@@ -78,8 +78,16 @@ list(REMOVE_ITEM web_sources ${PROJECT_SOURCE_DIR}/platform/web/storage.cpp
 add_executable(zum32 ${web_sources} $<TARGET_OBJECTS:platform_store_page>)
 target_include_directories(zum32 PRIVATE platform/core)
 target_link_libraries(zum32 PRIVATE zum32_window)
-set(page_library ${PROJECT_SOURCE_DIR}/platform/web/page_library.js)
-set_target_properties(zum32 PROPERTIES SUFFIX .js LINK_DEPENDS ${page_library}
+# The page's side, one library per concern; page_core.js, which alone defines ZP, comes first.
+set(page_libraries)
+foreach(concern core screen input menu modal dialog help sound records reader)
+  list(APPEND page_libraries ${PROJECT_SOURCE_DIR}/platform/web/page_${concern}.js)
+endforeach()
+set(page_library_options)
+foreach(library ${page_libraries})
+  list(APPEND page_library_options "SHELL:--js-library ${library}")
+endforeach()
+set_target_properties(zum32 PROPERTIES SUFFIX .js LINK_DEPENDS "${page_libraries}"
   RUNTIME_OUTPUT_DIRECTORY ${ZUM32_WEB_SITE})
 # ASYNCIFY lets GetMessage and the modal loops wait for the page's next event. Data starts at
 # 64 KiB, so that no address of a resource name is taken for a numeric resource id.
@@ -88,7 +96,7 @@ set(zum32_page_link_options
   -sASYNCIFY_IMPORTS=[zum_wait_event,zum_store_load,zum_store_save,zum_lock] -sGLOBAL_BASE=65536
   -sALLOW_MEMORY_GROWTH -sENVIRONMENT=web -sEXIT_RUNTIME=0 -sINVOKE_RUN=1
   -sEXPORTED_RUNTIME_METHODS=[])
-target_link_options(zum32 PRIVATE ${zum32_page_link_options} --js-library ${page_library})
+target_link_options(zum32 PRIVATE ${zum32_page_link_options} ${page_library_options})
 
 # make bench's baseline: a minimal page built with the same options that fills a canvas once.
 if(ZUM32_BENCH)

@@ -1,4 +1,4 @@
-// The calls of page_library.js, the page's side of the browser build; texts are UTF-8.
+// The calls of platform/web/page_*.js, the page's side of the browser build; texts are UTF-8.
 #pragma once
 
 #include <cstdint>
@@ -34,6 +34,8 @@ void zum_dialog_close(int hwnd);
 void zum_help_show();
 void zum_help_close();
 void zum_game_ended(int code);
+// Fills the page's own elements: JSON [[element id, attribute or null, text], ...].
+void zum_page_texts(const char* json);
 
 // What a screen reader hears: the window's name (taking the keyboard when asked), the board of
 // side cells as a grid whose active cell is focused, one cell's name, an announcement.

@@ -1,0 +1,55 @@
+// The game's window on the page: the canvas that shows its picture, sized in whole device pixels.
+mergeInto(LibraryManager.library, {
+  $ZPScreen__deps: ['$ZP'],
+  $ZPScreen: {
+    init: function() {
+      var watch = function() {
+        var query = matchMedia('(resolution: ' + devicePixelRatio + 'dppx)');
+        query.addEventListener('change', function() { ZPScreen.fit(); watch(); }, {once: true});
+      };
+      watch();
+    },
+
+    // The whole device pixels per game pixel that the desktop build uses, never a blur.
+    fit: function() {
+      var ratio = window.devicePixelRatio || 1;
+      var factor = Math.max(1, Math.floor(ratio + 0.5));
+      ZP.canvas.style.width = (ZP.canvas.width * factor / ratio) + 'px';
+      ZP.canvas.style.height = (ZP.canvas.height * factor / ratio) + 'px';
+    }
+  },
+
+  zum_window_show: function(hwnd, width, height) {
+    ZP.window = hwnd;
+    ZP.canvas.width = width;
+    ZP.canvas.height = height;
+    ZPScreen.fit();
+    document.getElementById('game').hidden = false;
+    ZP.keepOffline();
+  },
+  zum_window_show__deps: ['$ZP', '$ZPScreen'],
+
+  zum_window_size: function(width, height) {
+    if (ZP.canvas.width === width && ZP.canvas.height === height) return;
+    ZP.canvas.width = width;
+    ZP.canvas.height = height;
+    ZPScreen.fit();
+  },
+  zum_window_size__deps: ['$ZP', '$ZPScreen'],
+
+  zum_window_title: function(text) { document.title = UTF8ToString(text); },
+
+  zum_window_destroyed: function(hwnd) {
+    if (ZP.window !== hwnd) return;
+    ZP.window = 0;
+    document.getElementById('game').hidden = true;
+  },
+  zum_window_destroyed__deps: ['$ZP', '$ZPScreen'],
+
+  // Shows the RGBA pixels of one rectangle of the window's picture.
+  zum_present: function(pixels, x, y, width, height) {
+    var bytes = new Uint8ClampedArray(HEAPU8.buffer, pixels, width * height * 4);
+    ZP.context.putImageData(new ImageData(bytes, width, height), x, y);
+  },
+  zum_present__deps: ['$ZP', '$ZPScreen'],
+});
