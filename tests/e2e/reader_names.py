@@ -9,8 +9,7 @@ def runs(line):
 def cell(board, col, row, state):
     """The name of cell (col, row) in that state, as a whole-line pattern."""
     column = "".join(line[col] for line in board)
-    return (f"^{row + 1}行 {col + 1}列 {state}、行のヒント {re.escape(runs(board[row]))}、"
-            f"列のヒント {re.escape(runs(column))}$")
+    return f"^{row + 1}行 {col + 1}列 {state}、行のヒント {re.escape(runs(board[row]))}、列のヒント {re.escape(runs(column))}$"
 
 
 def moves(frm, to):
@@ -20,9 +19,7 @@ def moves(frm, to):
 
 def cells_to_play(board):
     """A safe cell, a bomb, and a closed safe cell to flag, none at (1, 1) where the play starts."""
-    n = len(board)
-    cells = [(c, r) for r in range(n) for c in range(n)]
+    cells = [(c, r) for r in range(len(board)) for c in range(len(board))]
     safe = next(p for p in cells if board[p[1]][p[0]] == "0" and p != (1, 1))
-    bomb = next(p for p in cells if board[p[1]][p[0]] == "1" and p != safe)
-    closed = next(p for p in cells if p != safe and board[p[1]][p[0]] == "0")
-    return safe, bomb, closed
+    return safe, next(p for p in cells if board[p[1]][p[0]] == "1"), next(
+        p for p in cells if p != safe and board[p[1]][p[0]] == "0")

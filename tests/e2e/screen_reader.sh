@@ -22,12 +22,8 @@ mapfile -t BOARD < <(zum32_board "$(epoch_of "$WHEN")" 1)
 dbus-daemon --session --fork --nopidfile --print-address=3 --print-pid=4 3>"$work/bus" 4>"$work/bus.pid"
 export DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$work/bus")
 ORCA_PID= SPEECHD_PID=
-stop_all() {
-  [[ -n $ORCA_PID ]] && pkill -P "$ORCA_PID"  # Orca itself, under script
-  kill $ORCA_PID $SPEECHD_PID "$(cat "$work/bus.pid")" 2>/dev/null
-  cleanup_workspace
-}
-trap stop_all EXIT
+# Orca itself runs under script.
+trap '[[ -n $ORCA_PID ]] && pkill -P $ORCA_PID; kill $ORCA_PID $SPEECHD_PID "$(cat "$work/bus.pid")" 2>/dev/null; cleanup_workspace' EXIT
 if [[ $mode == orca ]]; then
   # Orca blocks for good in speech-dispatcher's first cancel when that cannot open its sound
   # output: ours plays to libao's null driver.
@@ -57,13 +53,11 @@ ORCA_PID=$!
 said() { grep -aqs "SPEECH OUTPUT: '$1" "$work/orca.log"; }
 wait_until "$WAIT" said "$TITLE タイトル画面" || fail "Orca did not read the title screen"
 xdotool windowfocus --sync "$(main_window)"
-# The top row's first safe cell and first bomb, from the cursor's first place, the top-left cell.
+# The top row's first safe cell and first bomb, the cursor coming from the top-left cell.
 safe=${BOARD[0]%%0*} bomb=${BOARD[0]%%1*}
 arrows() { local n=$(($2 - $1)) k=Right; ((n < 0)) && n=$((-n)) k=Left; for ((; n > 0; n--)); do echo -n "$k "; done; }
-hear() {
-  xdotool key --delay 150 $1
-  wait_until "$WAIT" said "notification $2" || fail "Orca did not say $2: $(grep -a 'SPEECH OUTPUT' "$work/orca.log")"
-}
-hear "ctrl+n Right $(arrows 0 ${#safe}) space" "開きました"
-hear "$(arrows ${#safe} ${#bomb}) space" "爆弾！ 爆発 1回目"
+for keys in "ctrl+n Right $(arrows 0 ${#safe}) space=開きました" "$(arrows ${#safe} ${#bomb}) space=爆弾！ 爆発 1回目"; do
+  xdotool key --delay 150 ${keys%=*}
+  wait_until "$WAIT" said "notification ${keys#*=}" || fail "Orca did not say ${keys#*=}: $(grep -a 'SPEECH OUTPUT' "$work/orca.log")"
+done
 echo "Orca: every outcome heard"

@@ -349,21 +349,13 @@ TEST_F(KeyboardTest, ClicksStartAndTheTitleHideTheCursor) {
 
 // Opened cells are said when their move is over, by count; a clear says the time its record keeps.
 TEST_F(KeyboardTest, OpenedCellsAreSaidWhenTheirMoveIsOver) {
-    struct Case {
-        const char* what;
-        std::function<void()> move;
-        UINT end;  // the message that ends it
-        WPARAM endKey;
-        std::string said;
-    };
+    struct Case { const char* what; std::function<void()> move; UINT end; WPARAM endKey; std::string said; };
     const Case cases[] = {
         {"Shift+Right three times",
          [&] { CursorTo(6, 6), Key(VK_RIGHT, MK_SHIFT), Key(VK_RIGHT, MK_SHIFT), Key(VK_RIGHT, MK_SHIFT); },
          WM_KEYUP, VK_SHIFT, "3マス開きました"},
-        {"a drag over three cells", [&] {
-             for (int c = 6; c < 9; ++c)
-                 SendMessageA(window, c == 6 ? WM_LBUTTONDOWN : WM_MOUSEMOVE, MK_LBUTTON, CellAt(c, 6));
-         },
+        {"a drag over three cells",
+         [&] { for (int c = 6; c < 9; ++c) SendMessageA(window, c == 6 ? WM_LBUTTONDOWN : WM_MOUSEMOVE, MK_LBUTTON, CellAt(c, 6)); },
          WM_LBUTTONUP, 0, "3マス開きました"},
         {"the last safe cell at the field's 42nd second",
          [&] { GameState.openedCount = 69, GameState.clockSeconds = 42, CursorTo(7, 7); },
