@@ -117,9 +117,30 @@ public:
         *h = r.bottom - r.top;
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE accNavigate(LONG, VARIANT, VARIANT* end) override {
-        if (end) VariantInit(end);
-        return window_ ? DISP_E_MEMBERNOTFOUND : CO_E_OBJNOTCONNECTED;
+    HRESULT STDMETHODCALLTYPE accNavigate(LONG direction, VARIANT start, VARIANT* end) override {
+        if (!end) return E_POINTER;
+        VariantInit(end);
+        if (!window_) return CO_E_OBJNOTCONNECTED;
+        if (!Valid(start)) return E_INVALIDARG;
+        const LONG from = start.lVal, side = Side(), child = from - 1;
+        const bool cell = IsCell(from), self = from == CHILDID_SELF;
+        LONG to = 0;
+        switch (direction) {
+            case NAVDIR_FIRSTCHILD: to = self ? 1 : 0; break;
+            case NAVDIR_LASTCHILD: to = self ? ChildCount() : 0; break;
+            case NAVDIR_NEXT: to = !self && from < ChildCount() ? from + 1 : 0; break;
+            case NAVDIR_PREVIOUS: to = from > 1 ? from - 1 : 0; break;
+            // Across the board as the arrow keys move.
+            case NAVDIR_UP: to = cell && child >= side ? from - side : 0; break;
+            case NAVDIR_DOWN: to = cell && child < side * (side - 1) ? from + side : 0; break;
+            case NAVDIR_LEFT: to = cell && child % side > 0 ? from - 1 : 0; break;
+            case NAVDIR_RIGHT: to = cell && child % side < side - 1 ? from + 1 : 0; break;
+            default: return DISP_E_MEMBERNOTFOUND;
+        }
+        if (to == 0) return S_FALSE;
+        end->vt = VT_I4;
+        end->lVal = to;
+        return S_OK;
     }
     HRESULT STDMETHODCALLTYPE accHitTest(LONG x, LONG y, VARIANT* at) override {
         if (!at) return E_POINTER;

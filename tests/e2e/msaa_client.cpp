@@ -1,6 +1,7 @@
 // A screen reader's view of the Windows build, for the Wine check: from its own process it hooks the
 // game's events out of context and prints a UTF-8 line for each of what Active Accessibility gives:
-// "kind child role state childcount x,y,w,h hit name", tab-separated; and "control id name" for
+// "kind child role state childcount x,y,w,h hit below name", tab-separated (hit: the child at the
+// centre; below: the child that accNavigate gives downwards); and "control id name" for
 // each control of each dialog that shows.
 #include <windows.h>
 #include <oleacc.h>
@@ -29,16 +30,18 @@ void CALLBACK OnEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG
     const char* kind = event == EVENT_OBJECT_FOCUS ? "focus" : event == EVENT_OBJECT_NAMECHANGE ? "name"
                        : event == EVENT_SYSTEM_ALERT ? "alert" : nullptr;
     IAccessible* board = nullptr;
-    VARIANT id, role, state, hit;
+    VARIANT id{}, role{}, state{}, hit{}, below{};
     if (!kind || window != game || object != OBJID_CLIENT ||
         FAILED(AccessibleObjectFromEvent(window, DWORD(object), DWORD(child), &board, &id)))
         return;
     LONG count = -1, x = 0, y = 0, w = 0, h = 0;
     board->get_accRole(id, &role), board->get_accState(id, &state), board->get_accChildCount(&count);
     board->accLocation(&x, &y, &w, &h, id), board->accHitTest(x + w / 2, y + h / 2, &hit);
+    board->accNavigate(NAVDIR_DOWN, id, &below);
     char line[160];
-    std::snprintf(line, sizeof line, "%s\t%ld\t%ld\t%#lx\t%ld\t%ld,%ld,%ld,%ld\t%ld\t", kind, id.lVal,
-                  role.lVal, state.lVal, count, x, y, w, h, hit.vt == VT_I4 ? hit.lVal : -1);
+    std::snprintf(line, sizeof line, "%s\t%ld\t%ld\t%#lx\t%ld\t%ld,%ld,%ld,%ld\t%ld\t%ld\t", kind, id.lVal,
+                  role.lVal, state.lVal, count, x, y, w, h, hit.vt == VT_I4 ? hit.lVal : -1,
+                  below.vt == VT_I4 ? below.lVal : -1);
     Print(line + Name(board, id));
     board->Release();
 }

@@ -33,8 +33,9 @@ def cell(col, row):
                                                     capture_output=True, text=True).stdout.split())
     top = int(g["Y"]) + int(g["HEIGHT"]) - int(g["WIDTH"])  # the menu bar over a square client
     place = f"{int(g['X']) + (5 + col) * 16},{top + (5 + row) * 16},16,16"
-    if not int(r[3], 16) & 4 or r[4:7] != [str(N * N + 1), place, r[1]]:  # STATE_SYSTEM_FOCUSED
-        sys.exit(f"FAIL: cell {col}, {row} reads {r}, not focused at {place}, {N * N + 1} children")
+    # Focused, N * N + 1 children, at its place, hit at its centre, the cell below it below.
+    if not int(r[3], 16) & 4 or r[4:8] != [str(N * N + 1), place, r[1], str(int(r[1]) + N)]:
+        sys.exit(f"FAIL: cell {col}, {row} reads {r}; its place is {place}")
 
 
 subprocess.run(["xdotool", "windowfocus", "--sync", window], check=True)
