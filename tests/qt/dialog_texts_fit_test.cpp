@@ -13,41 +13,37 @@
 TEST(DialogTextsFit, EveryControlTextFitsItsRectangleInBothLanguages) {
     QStyle* style = qt_test::App().style();
     platform::qt::AddDialogFontSubstitutions();
-    for (LANGID language : {0x0411, 0x0409}) {
+    for (const char* language : {"ja", "en"}) {
+        setenv("LANGUAGE", language, 1);
         for (const char* name : {"DLG_ENTRY", "DLG_SCORE", "DLG_PROPATY", "DLG_ABOUT"}) {
-            const rc::Entry* e = platform::FindEntryIn(name, RT_DIALOG, language);
-            ASSERT_NE(e, nullptr) << name << " " << language;
-            const auto& t = *static_cast<const rc::DialogTemplate*>(e->structured);
+            const auto& t = *static_cast<const rc::DialogTemplate*>(
+                platform::FindEntry(name, RT_DIALOG)->structured);
             const QFontMetricsF metrics(platform::qt::DialogFont(t));
             const QSize base = platform::qt::DialogBaseUnits(platform::qt::DialogFont(t));
             for (int i = 0; i < t.controlCount; ++i) {
                 const rc::DialogControl& c = t.controls[i];
                 const std::u16string cls = c.className;
-                const bool program = (c.id >= IDC_SCORE_TIME1 && c.id <= IDC_SCORE_NAME5) ||
-                                     (c.id >= IDC_PROP_TIME1 && c.id <= IDC_PROP_NAME3);
-                if ((cls != u"BUTTON" && cls != u"STATIC") || (c.style & 0xF) == 0x3 || program)
+                const int type = c.style & 0xF;
+                if ((cls != u"BUTTON" && cls != u"STATIC") || type == 0x3 ||
+                    (c.id >= IDC_SCORE_TIME1 && c.id <= IDC_SCORE_NAME5) ||
+                    (c.id >= IDC_PROP_TIME1 && c.id <= IDC_PROP_NAME3))
                     continue;
                 const QRect r = platform::qt::DialogUnitsToPixels(c.x, c.y, c.cx, c.cy, base);
                 // A radio button's mark and a button's or group box's edges take their share.
-                const int type = c.style & 0xF;
-                const int mark = style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth) +
-                                 style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing);
-                const int room = cls == u"STATIC" ? r.width()
-                                 : type == 0x9    ? r.width() - mark
-                                 : type == 0x7    ? r.width() - 16
-                                 : r.width() - 2 * style->pixelMetric(QStyle::PM_ButtonMargin);
+                auto metric = [style](QStyle::PixelMetric m) { return style->pixelMetric(m); };
+                int room = r.width();
+                if (cls == u"BUTTON" && type == 0x9)
+                    room -= metric(QStyle::PM_ExclusiveIndicatorWidth) +
+                            metric(QStyle::PM_RadioButtonLabelSpacing);
+                else if (cls == u"BUTTON")
+                    room -= type == 0x7 ? 16 : 2 * metric(QStyle::PM_ButtonMargin);
                 QStringList shown{QString::fromUtf16(c.text).remove(u'&')};
-                if (c.id == IDC_ENTRY_LEVEL) {  // the level's name goes there at run time
-                    shown.clear();
-                    for (int level = 1; level <= 3; ++level) {
-                        char text[64];
-                        setenv("LANGUAGE", language == 0x0411 ? "ja" : "en", 1);
-                        LoadStringA(nullptr, IDS_LEVEL_NAME + level, text, sizeof text);
-                        shown << QString::fromStdString(platform::Cp932ToUtf8(text));
-                    }
-                    setenv("LANGUAGE", "ja", 1);
+                char level[64];  // the level's name goes into IDC_ENTRY_LEVEL at run time
+                for (int k = 1; c.id == IDC_ENTRY_LEVEL && k <= 3; ++k) {
+                    LoadStringA(nullptr, IDS_LEVEL_NAME + k, level, sizeof level);
+                    shown << QString::fromStdString(platform::Cp932ToUtf8(level));
                 }
-                // Its ink: the last glyph's blank side may run over.
+                // Its ink: a last glyph's blank side may run over.
                 for (const QString& text : shown)
                     EXPECT_LE(metrics.tightBoundingRect(text).right(), room)
                         << name << " " << language << " \"" << text.toStdString() << "\"";
@@ -55,4 +51,5 @@ TEST(DialogTextsFit, EveryControlTextFitsItsRectangleInBothLanguages) {
             }
         }
     }
+    setenv("LANGUAGE", "ja", 1);
 }

@@ -431,18 +431,15 @@ TEST_F(RcTest, EmitWritesAnAsciiTableWithEveryResource) {
 }
 
 TEST_F(RcTest, LanguageStatementsSortResourcesAndStringsIntoTheirLanguage) {
-    rc::Script s = Compile("#pragma code_page(65001)\n n MENU {}\n"
-                           " LANGUAGE LANG_JAPANESE, SUBLANG_DEFAULT\n m MENU {}\n STRINGTABLE { 1, \"一\" 17 \"十七\" }\n"
-                           " LANGUAGE LANG_ENGLISH, SUBLANG_ENGLISH_US\n m MENU {}\n"
+    rc::Script s = Compile("#pragma code_page(65001)\n n MENU {}\n LANGUAGE LANG_JAPANESE, 1\n"
+                           " m MENU {}\n STRINGTABLE { 1, \"一\" 17 \"十七\" }\n LANGUAGE 9, 1\n m MENU {}\n"
                            " STRINGTABLE { 1, \"one\" }\n STRINGTABLE BEGIN 2, \"two\" END\n");
-    EXPECT_NE(s.Find("N", rc::kTypeMenu, {}, 0), nullptr);
-    EXPECT_EQ(s.Find("M", rc::kTypeMenu, {}, 0), nullptr);
-    EXPECT_NE(s.Find("M", rc::kTypeMenu, {}, 0x0411), nullptr);
-    const auto& en = Content<rc::StringBlockDef>(s, "#1", rc::kTypeString, {}, 0x0409).texts;
-    EXPECT_EQ(std::vector<std::u16string>(en, en + 3),
-              (std::vector<std::u16string>{u"", u"one", u"two"}));
+    EXPECT_TRUE(s.Find("N", rc::kTypeMenu) && s.Find("M", rc::kTypeMenu, {}, 0x0411));
+    EXPECT_EQ(s.Find("M", rc::kTypeMenu), nullptr);
+    const auto* en = Content<rc::StringBlockDef>(s, "#1", rc::kTypeString, {}, 0x0409).texts;
+    EXPECT_TRUE(en[0].empty() && en[1] == u"one" && en[2] == u"two");
     EXPECT_EQ(Content<rc::StringBlockDef>(s, "#2", rc::kTypeString, {}, 0x0411).texts[1], u"十七");
-    EXPECT_NE(rc::Emit(s, "t.rc").find("rc::Kind::Strings, nullptr, 0, &kStrings5, 0x0409}"),
+    EXPECT_NE(rc::Emit(s, "t.rc").find("Kind::Strings, nullptr, 0, &kStrings5, 0x0409}"),
               std::string::npos);
 }
 
