@@ -54,10 +54,8 @@ if [[ $mode == bus ]]; then
   wait_until "$WAIT" main_window >/dev/null || fail "the English game's window did not appear"
   # The README's English picture is the reference: its client, below the menu bar.
   convert "$source_dir/docs/title_en.png" -gravity SouthWest -crop 368x368+0+0 +repage "$work/en.png"
-  english_title() {
-    capture_client "$(main_window)" 368 "$work/title.png" "$work" &&
-      [[ $(compare -metric AE "$work/title.png" "$work/en.png" null: 2>&1) == 0 ]]
-  }
+  english_title() { capture_client "$(main_window)" 368 "$work/title.png" "$work" &&
+    [[ $(compare -metric AE "$work/title.png" "$work/en.png" null: 2>&1) == 0 ]]; }
   wait_until "$WAIT" english_title || fail "the English title differs from docs/title_en.png"
   /usr/bin/python3 "$source_dir/tests/e2e/screen_reader.py" "$(main_window)" en || fail "the English names"
   exit 0

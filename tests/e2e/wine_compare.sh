@@ -18,13 +18,9 @@ source "$source_dir/tests/e2e/lib.sh"
 [[ -f $exe ]] || { echo "FAIL: $exe is missing; make windows builds it" >&2; exit 1; }
 
 # The locale of each side, and the menu's mnemonics of that language: Best Times and Exit.
-if [[ $language == en ]]; then
-  WINE_LOCALE=(-u LC_ALL LANG=ja_JP.UTF-8 LC_MESSAGES=en_US.UTF-8)
-  OURS_LOCALE=(LANGUAGE= LC_ALL= LC_MESSAGES= LANG=en_US.UTF-8)
-  RECORDS_KEY=b EXIT_KEY=x
-else
-  OURS_LOCALE=() RECORDS_KEY=h EXIT_KEY=e
-fi
+OURS_LOCALE=() RECORDS_KEY=h EXIT_KEY=e
+[[ $language == en ]] && WINE_LOCALE=(-u LC_ALL LANG=ja_JP.UTF-8 LC_MESSAGES=en_US.UTF-8) \
+  OURS_LOCALE=(LANGUAGE= LC_ALL= LC_MESSAGES= LANG=en_US.UTF-8) RECORDS_KEY=b EXIT_KEY=x
 
 # One file that needs nothing but Windows' own libraries.
 imports=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p' | tr 'a-z' 'A-Z' | sort | tr '\n' ' ')

@@ -22,10 +22,10 @@ TEST(UiLanguage, TheFirstSettingThatNamesALanguageChooses) {
     for (const auto& c : cases)
         EXPECT_EQ(platform::LanguageOfLocaleVariables(c.language, c.all, c.messages, c.lang),
                   c.expected) << "case " << &c - cases;
-    EXPECT_EQ(platform::LanguageOfPreferences({}), ja);
-    EXPECT_EQ(platform::LanguageOfPreferences({"fr-FR", "ja-JP", "en"}), ja);
-    EXPECT_EQ(platform::LanguageOfPreferences({"en-US", "ja"}), en);
-    EXPECT_EQ(platform::LanguageOfPreferences({"fr-FR", "de"}), en);
+    EXPECT_TRUE(platform::LanguageOfPreferences({}) == ja &&
+                platform::LanguageOfPreferences({"fr-FR", "ja-JP", "en"}) == ja &&
+                platform::LanguageOfPreferences({"en-US", "ja"}) == en &&
+                platform::LanguageOfPreferences({"fr-FR", "de"}) == en);
 }
 
 }  // namespace

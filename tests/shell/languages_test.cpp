@@ -1,6 +1,5 @@
-// Every word of the game exists in Japanese and in English: strings, menu, dialogs and bitmaps,
-// entry for entry; English carries no Japanese but the game's name, and formats keep their
-// conversions.
+// Every word of the game in Japanese and in English, entry for entry: no Japanese in English but
+// the game's name, the same printf conversions, and bitmaps that differ in their words alone.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,7 +12,6 @@
 
 namespace {
 
-// Kana, CJK punctuation and ideographs, full-width forms; the game's name is the brand.
 bool HasJapanese(std::u16string s) {
     for (std::size_t at; (at = s.find(u"ずむのタイル32")) != s.npos;) s.erase(at, 8);
     return std::any_of(s.begin(), s.end(), [](char16_t c) {
@@ -21,11 +19,10 @@ bool HasJapanese(std::u16string s) {
     });
 }
 
-// The printf conversions in order: "%d位 %s秒" gives "%d%s".
 std::string Conversions(const std::u16string& text) {
     std::string ascii, out;
     for (char16_t c : text) ascii += c < 0x80 ? static_cast<char>(c) : '?';
-    static const std::regex conversion("%[-+ #0-9.]*[a-zA-Z%]");
+    static const std::regex conversion("%[-+ #0-9.]*[a-zA-Z%]");  // "%d位 %s秒" gives "%d%s"
     for (std::sregex_iterator it(ascii.begin(), ascii.end(), conversion), end; it != end; ++it)
         out += it->str();
     return out;
@@ -37,8 +34,8 @@ TEST(LanguagesTest, EveryTextHasAnEnglishFormWithTheSameConversions) {
     for (int i = 0; i < kModuleResources.count; ++i) {
         const rc::Entry& e = kModuleResources.entries[i];
         if (e.language == 0) continue;
-        ASSERT_TRUE(e.language == 0x0411 || e.language == 0x0409) << e.name;
         const bool english = e.language == 0x0409;
+        ASSERT_TRUE(english || e.language == 0x0411) << e.name;
         entries[english][e.name + std::to_string(e.typeId)] = &e;
         auto add = [&](const std::string& where, const char16_t* t) {
             texts[english][e.name + (" " + where)] = u"=" + std::u16string(t ? t : u"");
@@ -64,20 +61,16 @@ TEST(LanguagesTest, EveryTextHasAnEnglishFormWithTheSameConversions) {
         }
     }
     EXPECT_EQ(entries[0].size(), entries[1].size());
-    for (const auto& [key, e] : entries[0]) {
+    for (const auto& [key, e] : entries[0]) {  // a bitmap keeps its header, size and colours
         const rc::Entry* twin = entries[1][key];
         ASSERT_NE(twin, nullptr) << key << " has no English";
-        // A bitmap's words change, never its header, size and colours.
         EXPECT_TRUE(e->kind != rc::Kind::Bytes ||
                     (e->size == twin->size && !std::memcmp(e->bytes, twin->bytes, 1064))) << key;
     }
-    EXPECT_GT(texts[0].size(), 90u);
-    EXPECT_EQ(texts[0].size(), texts[1].size());
+    EXPECT_TRUE(texts[0].size() > 90 && texts[0].size() == texts[1].size());
     for (const auto& [where, japanese] : texts[0]) {
-        const std::u16string& english = texts[1][where];
-        EXPECT_FALSE(english.empty()) << where << " has no English";
-        EXPECT_FALSE(HasJapanese(english)) << where;
-        EXPECT_EQ(Conversions(japanese), Conversions(english)) << where;
+        EXPECT_FALSE(texts[1][where].empty() || HasJapanese(texts[1][where])) << where;
+        EXPECT_EQ(Conversions(japanese), Conversions(texts[1][where])) << where;
     }
 }
 
