@@ -22,6 +22,9 @@ void zum_window_destroyed(int hwnd);
 void zum_present(const std::uint8_t* rgba, int x, int y, int width, int height);
 void zum_menu_build(const char* json);
 void zum_menu_greyed(int id, int greyed);
+// The game's accelerators, whose keys the page keeps from the browser:
+// JSON [[letter or digit, Shift 1 | Control 2 | Alt 4], ...].
+void zum_accelerators(const char* json);
 
 int zum_box_open(const char* text, const char* caption, int stopIcon);
 void zum_font_metrics(const char* fontName, int points, int* out);
@@ -61,8 +64,8 @@ namespace platform::web {
 
 // The kinds of event that the page queues for the game, and the numbers that follow each.
 enum PageEvent {
-    kMouse = 1,    // hwnd, message, x, y, keys, time
-    kKey = 2,      // hwnd, message, virtual key, modifiers, time
+    kMouse = 1,    // hwnd, action and buttons, place and canvas box, time (PageBackend::QueueMouse)
+    kKey = 2,      // hwnd, down, Shift 1 | Control 2 | Alt 4, time; text: "key\tcode"
     kTimer = 3,    // hwnd, timer id
     kCommand = 4,  // hwnd, menu command id
     kBoxClosed = 5,  // the box's number

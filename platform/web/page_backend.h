@@ -39,11 +39,14 @@ private:
     int TakeEvents();
     void Apply(int kind, const int* event);
     void PresentAll();
+    void QueueMouse(HWND hwnd, const int* event);
+    void SyncAccelerators();
 
     HWND shown_ = nullptr;  // the window that the canvas shows
     std::vector<std::uint32_t> rgba_;
     std::vector<Modal> modals_;
     std::set<int> closedBoxes_;
+    std::size_t acceleratorCount_ = 0;  // of the keys last given to the page
 };
 
 // Runs a dialog as a page element until EndDialog; the loop waits through backend.
