@@ -71,6 +71,14 @@ enum PageEvent {
     kBoxClosed = 5,  // the box's number
     kDialog = 6,   // dialog hwnd, DialogAction, control index
     kRecordsOffered = 7,  // nothing: zum_records_offered hands over the file
+    kPageFailure = 8,  // PageFailure
+};
+
+// What the page failed to do for the player, who is told in a box.
+enum PageFailure {
+    kRecordsNotSaved = 1,
+    kRecordsUnreadable = 2,
+    kOfflineRefused = 3,
 };
 
 enum DialogAction {

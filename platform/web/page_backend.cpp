@@ -8,6 +8,7 @@
 #include "../core/dialog_internal.h"
 #include "../core/keys.h"
 #include "page.h"
+#include "page_texts.h"
 #include "records_import.h"
 #include "storage.h"
 
@@ -166,6 +167,16 @@ void PageBackend::Apply(int kind, const int* e) {
         }
         case kRecordsOffered:
             TakeOfferedRecords(shown_);
+            break;
+        case kPageFailure:
+            if (e[1] == kRecordsUnreadable)
+                RefuseUnreadableRecords(shown_);
+            else if (shown_)
+                MessageBoxA(shown_,
+                            Utf8ToCp932(Text(e[1] == kRecordsNotSaved ? PageText::kRecordsNotSaved
+                                                                      : PageText::kOfflineRefused))
+                                .c_str(),
+                            Utf8ToCp932(Text(PageText::kBoxCaption)).c_str(), MB_OK | MB_ICONSTOP);
             break;
         default:
             break;

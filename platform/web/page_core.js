@@ -46,7 +46,9 @@ mergeInto(LibraryManager.library, {
       if (ZP.workerAsked || !('serviceWorker' in navigator)) return;
       ZP.workerAsked = true;
       requestAnimationFrame(function() {
-        setTimeout(function() { navigator.serviceWorker.register('sw.js').catch(function() {}); }, 0);
+        setTimeout(function() {
+          navigator.serviceWorker.register('sw.js').catch(function() { ZP.push([8, 3]); });
+        }, 0);
       });
     }
   },

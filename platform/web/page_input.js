@@ -39,12 +39,20 @@ mergeInto(LibraryManager.library, {
       ZP.push([2, ZP.window, down ? 1 : 0, mods, Math.round(e.timeStamp)], e.key + '\t' + e.code);
       // The game's accelerators and play keys are the game's, not the browser's; other keys keep
       // their browser meaning (reload, zoom, and so on).
-      var key = e.key.length === 1 ? e.key.toUpperCase() : e.key;
-      var accelerator = ZPInput.accelerators.some(function(a) {
+      var play = !e.ctrlKey && !e.altKey && /^(Arrow(Left|Up|Right|Down)| |Enter)$/.test(e.key);
+      if (ZPInput.isAccelerator(e) || play) e.preventDefault();
+    },
+
+    isAccelerator: function(e) {
+      var key = e.key.length === 1 ? e.key.toUpperCase() : e.key, mods = ZPInput.modifiers(e);
+      return ZPInput.accelerators.some(function(a) {
         return a[1] === mods && (a[0] === key || 'Key' + a[0] === e.code || 'Digit' + a[0] === e.code);
       });
-      var play = !e.ctrlKey && !e.altKey && /^(Arrow(Left|Up|Right|Down)| |Enter)$/.test(e.key);
-      if (accelerator || play) e.preventDefault();
+    },
+
+    // A key pressed while a help page has the keyboard: the game's accelerators still act.
+    onFrameKey: function(e, down) {
+      if (ZPInput.isAccelerator(e)) ZPInput.onKey(e, down);
     },
 
     // The place in the canvas's box, in 1/64 CSS pixel, with the box's size: page_backend.cpp
@@ -62,6 +70,9 @@ mergeInto(LibraryManager.library, {
     onMouseDown: function(e) {
       if (e.button > 2) return;
       e.preventDefault();
+      // A press on the game takes the keyboard back from the help page.
+      if (document.activeElement && document.activeElement.tagName === 'IFRAME')
+        document.getElementById('board').focus({preventScroll: true});
       if (ZP.menu) ZPMenu.close();
       ZPInput.captured = true;  // moves and the release go to the game until every button is up
       ZPInput.mouse(1, e);

@@ -8,14 +8,24 @@ mergeInto(LibraryManager.library, {
         query.addEventListener('change', function() { ZPScreen.fit(); watch(); }, {once: true});
       };
       watch();
+      // A window moved to a screen of another ratio may see only a resize.
+      window.addEventListener('resize', function() { ZPScreen.fit(); });
     },
 
-    // The whole device pixels per game pixel that the desktop build uses, never a blur.
+    // Whole device pixels per game pixel, never a blur: as many as the desktop build uses where the
+    // game's window and the records buttons then fit the viewport, else the most that fit, else one.
     fit: function() {
-      var ratio = window.devicePixelRatio || 1;
+      var canvas = ZP.canvas, ratio = window.devicePixelRatio || 1;
+      var column = document.getElementById('column');
+      // The desk's margins, the window's frame and menu bar, the records buttons.
+      var aroundWidth = 32 + document.getElementById('game').offsetWidth - canvas.offsetWidth;
+      var aroundHeight = 32 + column.offsetHeight - canvas.offsetHeight;
       var factor = Math.max(1, Math.floor(ratio + 0.5));
-      ZP.canvas.style.width = (ZP.canvas.width * factor / ratio) + 'px';
-      ZP.canvas.style.height = (ZP.canvas.height * factor / ratio) + 'px';
+      while (factor > 1 && (canvas.width * factor / ratio + aroundWidth > window.innerWidth ||
+                            canvas.height * factor / ratio + aroundHeight > window.innerHeight))
+        --factor;
+      canvas.style.width = (canvas.width * factor / ratio) + 'px';
+      canvas.style.height = (canvas.height * factor / ratio) + 'px';
     }
   },
 
@@ -23,8 +33,8 @@ mergeInto(LibraryManager.library, {
     ZP.window = hwnd;
     ZP.canvas.width = width;
     ZP.canvas.height = height;
-    ZPScreen.fit();
     document.getElementById('game').hidden = false;
+    ZPScreen.fit();
     ZP.keepOffline();
   },
   zum_window_show__deps: ['$ZP', '$ZPScreen'],

@@ -33,6 +33,11 @@ constexpr Entry kTexts[] = {
     {PageText::kRecordsNotText, nullptr, nullptr, "テキストのファイルではありません。"},
     {PageText::kRecordsNoSection, nullptr, nullptr, "[ずむタイ32] のセクションがありません。"},
     {PageText::kRecordsNotStored, nullptr, nullptr, "ブラウザーの記憶域に書き込めませんでした。"},
+    {PageText::kRecordsUnreadable, nullptr, nullptr, "ファイルを読めませんでした。"},
+    {PageText::kRecordsTaken, nullptr, nullptr, "記録ファイルを読み込みました。"},
+    {PageText::kRecordsNotSaved, nullptr, nullptr, "記録ファイルを保存できませんでした。"},
+    {PageText::kOfflineRefused, nullptr, nullptr,
+     "ネットワークなしで遊ぶための準備ができませんでした。\nネットワークにつながっている間は遊べます。"},
 };
 
 }  // namespace
