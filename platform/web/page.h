@@ -37,6 +37,9 @@ void zum_dialog_close(int hwnd);
 void zum_help_show();
 void zum_help_close();
 void zum_game_ended(int code);
+void zum_touch_held();  // a long press became a right click: the page lets the player feel it
+// The clue band at the picture's left and top and a board cell's side, in game pixels (0: none).
+void zum_board_layout(int band, int cell);
 // Fills the page's own elements: JSON [[element id, attribute or null, text], ...].
 void zum_page_texts(const char* json);
 
@@ -72,6 +75,16 @@ enum PageEvent {
     kDialog = 6,   // dialog hwnd, DialogAction, control index
     kRecordsOffered = 7,  // nothing: zum_records_offered hands over the file
     kPageFailure = 8,  // PageFailure
+    kTouch = 9,        // hwnd, TouchAction, place and canvas box in 1/64 CSS pixel, time
+};
+
+// What the one playing finger did.
+enum TouchAction {
+    kTouchStart = 1,
+    kTouchMove = 2,
+    kTouchEnd = 3,
+    kTouchHeld = 4,    // still down, where it was, for the time of a long press
+    kTouchCancel = 5,  // a second finger came, or the browser took the touch
 };
 
 // What the page failed to do for the player, who is told in a box.

@@ -73,6 +73,21 @@ int PixelAt(int offset, int extent, int pixels) {
     return static_cast<int>(scaled >= 0 ? scaled / extent : -((-scaled + extent - 1) / extent));
 }
 
+// The client point of an event's place: e[3], e[4] into the canvas's box of e[5] x e[6].
+POINT ClientPoint(HWND hwnd, const int* e) {
+    return POINT{PixelAt(e[3], e[5], hwnd->framebuffer.width), PixelAt(e[4], e[6], hwnd->framebuffer.height)};
+}
+
+void QueueClientMouse(HWND hwnd, UINT message, WPARAM keys, POINT at, DWORD time) {
+    // Client coordinates are 16-bit each; left of or above the client they wrap.
+    const LPARAM place = MAKELPARAM(static_cast<WORD>(static_cast<short>(at.x)),
+                                    static_cast<WORD>(static_cast<short>(at.y)));
+    QueueInput(MSG{hwnd, message, keys, place, time, at, 0});
+}
+
+// How far, in 1/64 CSS pixel, a finger moves before it drags rather than taps or holds.
+constexpr long long kDragSlop = 10 * 64;
+
 }  // namespace
 
 std::string JsonString(const std::string& utf8) {
@@ -168,6 +183,9 @@ void PageBackend::Apply(int kind, const int* e) {
         case kRecordsOffered:
             TakeOfferedRecords(shown_);
             break;
+        case kTouch:
+            if (HWND hwnd = window(e[1])) ApplyTouch(hwnd, e);
+            break;
         case kPageFailure:
             if (e[1] == kRecordsUnreadable)
                 RefuseUnreadableRecords(shown_);
@@ -193,11 +211,60 @@ void PageBackend::QueueMouse(HWND hwnd, const int* e) {
     const WPARAM keys = ((buttons & 1) ? MK_LBUTTON : 0) | ((buttons & 2) ? MK_RBUTTON : 0) |
                         ((buttons & 4) ? MK_MBUTTON : 0) | ((flags & 0x100) ? MK_SHIFT : 0) |
                         ((flags & 0x200) ? MK_CONTROL : 0);
-    const int x = PixelAt(e[3], e[5], hwnd->framebuffer.width);
-    const int y = PixelAt(e[4], e[6], hwnd->framebuffer.height);
-    // Client coordinates are 16-bit each; left of or above the client they wrap.
-    const LPARAM at = MAKELPARAM(static_cast<WORD>(static_cast<short>(x)), static_cast<WORD>(static_cast<short>(y)));
-    QueueInput(MSG{hwnd, message, keys, at, static_cast<DWORD>(e[7]), POINT{x, y}, 0});
+    QueueClientMouse(hwnd, message, keys, ClientPoint(hwnd, e), static_cast<DWORD>(e[7]));
+}
+
+// e: hwnd, TouchAction, the place and the canvas's box in 1/64 CSS pixel, the time. One finger is
+// the mouse: a tap clicks the left button where it came down, a long press clicks the right one
+// there, and a finger that moves first holds the left button down as it goes.
+void PageBackend::ApplyTouch(HWND hwnd, const int* e) {
+    const POINT at = ClientPoint(hwnd, e);
+    const DWORD time = static_cast<DWORD>(e[7]);
+    Finger& f = finger_;
+    switch (e[2]) {
+        case kTouchStart:
+            f = Finger{Finger::kPending, e[3], e[4], at, at};
+            break;
+        case kTouchMove: {
+            const long long dx = e[3] - f.downX, dy = e[4] - f.downY;
+            if (f.phase == Finger::kPending && dx * dx + dy * dy > kDragSlop * kDragSlop) {
+                QueueClientMouse(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, f.down, time);
+                f.phase = Finger::kDragging;
+            }
+            if (f.phase == Finger::kDragging) QueueClientMouse(hwnd, WM_MOUSEMOVE, MK_LBUTTON, at, time);
+            f.last = at;
+            break;
+        }
+        case kTouchHeld:
+            if (f.phase != Finger::kPending) break;
+            QueueClientMouse(hwnd, WM_RBUTTONDOWN, MK_RBUTTON, f.down, time);
+            QueueClientMouse(hwnd, WM_RBUTTONUP, 0, f.down, time);
+            f.phase = Finger::kHeld;
+            zum_touch_held();
+            break;
+        case kTouchEnd:
+        case kTouchCancel:
+            if (f.phase == Finger::kPending && e[2] == kTouchEnd) {
+                QueueClientMouse(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, f.down, time);
+                QueueClientMouse(hwnd, WM_LBUTTONUP, 0, f.down, time);
+            } else if (f.phase == Finger::kDragging) {
+                QueueClientMouse(hwnd, WM_LBUTTONUP, 0, e[2] == kTouchEnd ? at : f.last, time);
+            }
+            f.phase = Finger::kNone;
+            break;
+        default:
+            break;
+    }
+}
+
+// The page learns where the clue band ends, as the Qt window's board does: the board's cells are
+// 16 pixels and the band fills the rest of the square picture.
+void PageBackend::SyncBoardLayout() {
+    const int side = shown_ ? AccessibleBoardSide(shown_) : 0;
+    const int band = side > 0 ? std::max(0, shown_->framebuffer.width - side * 16) : 0;
+    if (band == boardBand_) return;
+    boardBand_ = band;
+    zum_board_layout(band, side > 0 ? 16 : 0);
 }
 
 void PageBackend::WindowShown(HWND hwnd) {
@@ -208,12 +275,14 @@ void PageBackend::WindowShown(HWND hwnd) {
     zum_window_title(Cp932ToUtf8(hwnd->text).c_str());
     if (hwnd->menu) zum_menu_build(MenuJson(hwnd->menu).c_str());
     PresentAll();
+    SyncBoardLayout();
 }
 
 void PageBackend::WindowGeometryChanged(HWND hwnd) {
     if (hwnd != shown_) return;
     zum_window_size(hwnd->framebuffer.width, hwnd->framebuffer.height);
     PresentAll();  // a canvas of a new size starts blank
+    SyncBoardLayout();
 }
 
 void PageBackend::WindowTextChanged(HWND hwnd) {
@@ -230,6 +299,7 @@ void PageBackend::AccessibleEvent(HWND hwnd, DWORD event, LONG child) {
         zum_reader_say(name.c_str());
     } else if (child == CHILDID_SELF) {
         zum_reader_window(name.c_str(), side, focus);
+        SyncBoardLayout();
     } else if (child <= side * side) {
         // The grid was laid out for this board when the game named itself at its start.
         zum_reader_cell(child - 1, name.c_str(), focus);

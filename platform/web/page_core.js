@@ -5,7 +5,7 @@
 mergeInto(LibraryManager.library, {
   // The game's suites run the same calls under Node, which has no document.
   $ZP__postset: 'if (typeof document !== "undefined") ZP.init();',
-  $ZP__deps: ['$ZPScreen', '$ZPInput', '$ZPMenu', '$ZPHelp', '$ZPRecords'],
+  $ZP__deps: ['$ZPScreen', '$ZPInput', '$ZPTouch', '$ZPMenu', '$ZPHelp', '$ZPRecords'],
   $ZP: {
     queue: [],         // events waiting for the game: arrays of numbers
     texts: [],         // the text that goes with the event of the same place in queue
@@ -23,6 +23,7 @@ mergeInto(LibraryManager.library, {
       ZP.canvas = document.getElementById('screen');
       ZP.context = ZP.canvas.getContext('2d', {alpha: false});
       ZPInput.init();
+      ZPTouch.init();
       ZPHelp.init();
       document.getElementById('restart').addEventListener('click', function() { location.reload(); });
       ZPRecords.init();

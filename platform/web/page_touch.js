@@ -15,6 +15,7 @@ mergeInto(LibraryManager.library, {
     panY: 0,
     band: 0,           // game pixels of the clue band at the left and the top; 0 while no board shows
     cell: 0,
+    pending: 0,        // the frame that will copy the strips
 
     init: function() {
       ZPTouch.view = document.getElementById('view');
@@ -47,7 +48,7 @@ mergeInto(LibraryManager.library, {
       ZPSound.gesture();
       if (ZP.menu) ZPMenu.close();
       if (!ZP.window || ZP.modals.length) return;
-      if (e.touches.length === 1 && !ZPTouch.pinch) {
+      if (e.touches.length === 1 && !ZPTouch.pinch && e.target === ZP.canvas) {
         var touch = e.changedTouches[0];
         var finger = ZPTouch.finger = {id: touch.identifier, last: touch};
         ZPTouch.send(1, touch, e.timeStamp);
@@ -146,26 +147,44 @@ mergeInto(LibraryManager.library, {
       ZPTouch.pin();
     },
 
-    // The clue band of the rows and columns in view, copied from the canvas at the picture's
-    // scale, over the picture at the view's left and top edges while it is zoomed.
+    // The clue band of the rows and columns in view, copied from the canvas, over the picture at
+    // the view's left and top edges while it is zoomed: along the rows or columns at the picture's
+    // scale, so that each clue line stays beside its own, and across at the most whole device
+    // pixels that leave the view mostly free.
     pin: function() {
       var zoomed = ZPTouch.factor > ZPTouch.base && ZPTouch.band > 0;
-      var canvas = ZP.canvas, ratio = window.devicePixelRatio || 1, scale = ZPTouch.factor / ratio;
-      var band = ZPTouch.band;
-      var parts = [[band, canvas.height, 0, -ZPTouch.panY], [canvas.width, band, -ZPTouch.panX, 0],
-                   [band, band, 0, 0]];
+      var canvas = ZP.canvas, ratio = window.devicePixelRatio || 1, factor = ZPTouch.factor;
+      var band = ZPTouch.band, view = ZPTouch.view;
+      var across = function(room) {
+        return Math.max(1, Math.min(factor, Math.floor(room * 0.4 * ratio / Math.max(1, band))));
+      };
+      var wide = across(view.clientWidth), tall = across(view.clientHeight);
+      var parts = [[band, canvas.height, 0, -ZPTouch.panY, wide, factor],
+                   [canvas.width, band, -ZPTouch.panX, 0, factor, tall], [band, band, 0, 0, wide, tall]];
       ZPTouch.strips.forEach(function(strip, i) {
         var part = parts[i], element = strip.canvas;
         element.hidden = !zoomed;
-        if (!zoomed) return;
+        if (!zoomed) {
+          element.width = element.height = 0;  // no copy kept of a picture not zoomed
+          return;
+        }
         if (element.width !== part[0] || element.height !== part[1]) {
           element.width = part[0];
           element.height = part[1];
         }
         strip.context.drawImage(canvas, 0, 0, part[0], part[1], 0, 0, part[0], part[1]);
-        element.style.width = part[0] * scale + 'px';
-        element.style.height = part[1] * scale + 'px';
+        element.style.width = part[0] * part[4] / ratio + 'px';
+        element.style.height = part[1] * part[5] / ratio + 'px';
         element.style.transform = 'translate(' + part[2] + 'px,' + part[3] + 'px)';
+      });
+    },
+
+    // The pinned strips follow the picture once a frame.
+    changed: function() {
+      if (ZPTouch.factor <= ZPTouch.base || ZPTouch.pending) return;
+      ZPTouch.pending = requestAnimationFrame(function() {
+        ZPTouch.pending = 0;
+        ZPTouch.pin();
       });
     },
 
