@@ -261,15 +261,16 @@ void OpenClickedCell(HWND window) {
     ReleaseDrawContext(window, dc);
     if (wasOpen || g.openGrid[col][row] != '1') return;
     if (ScreenState == Exploding) {
+        SpeakOpenedCells(window);
         char text[64];
         std::snprintf(text, sizeof text, "爆弾！ 爆発 %d回目", g.bombsHit + 1);
         SpeakOutcome(window, text);
     } else if (ScreenState == Cleared) {
+        SpeakOpenedCells(window);
         SpeakEndScreen(window);
     } else {
         SpeakCellChanged(window, col, row);
-        // The reader says the cell again, open now, where the keys play.
-        if (g.cursorShown && g.cursorCol == col && g.cursorRow == row) SpeakCursorCell(window);
+        CountOpenedCell();
     }
 }
 
@@ -354,6 +355,12 @@ LRESULT MainWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
             return AnswerSpokenText(msg, wParam, lParam);
         case WM_LBUTTONDOWN:
             return OnLeftButton(window, msg, wParam, lParam);
+        case WM_LBUTTONUP:
+            SpeakOpenedCells(window);
+            return DefWindowProcA(window, msg, wParam, lParam);
+        case WM_KEYUP:
+            if (wParam == VK_SHIFT) SpeakOpenedCells(window);
+            return DefWindowProcA(window, msg, wParam, lParam);
         case WM_RBUTTONDOWN:
             return OnRightButton(window, msg, wParam, lParam);
         case WM_PALETTECHANGED:

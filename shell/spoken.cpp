@@ -14,6 +14,8 @@
 namespace {
 
 char lastOutcome[128] = "";
+// Safe cells opened by the move still under way.
+int openedByMove = 0;
 
 // While a game's board is shown, its side; else 0.
 int BoardSide() {
@@ -26,9 +28,11 @@ LONG OutcomeChild() { return BoardSide() * BoardSide() + 1; }
 
 LONG CellChild(int col, int row) { return 1 + row * BoardSide() + col; }
 
-// The clock as the screen shows it: during play it shows the second before the one counting.
+// The clock's last shown second, which a cleared board keeps as its time; the end screens' own
+// paint of the clock runs one ahead, as every paint of it does.
 int ShownClock() {
-    if (ScreenState == Cleared || ScreenState == GameOver) return GameState.clockSeconds;
+    if (ScreenState == Cleared) return ClearedSeconds(GameState.clockSeconds);
+    if (ScreenState == GameOver) return GameState.clockSeconds;
     return GameState.clockSeconds > 0 ? GameState.clockSeconds - 1 : 0;
 }
 
@@ -90,12 +94,29 @@ void SpeakCellChanged(HWND window, int col, int row) {
     NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, window, OBJID_CLIENT, CellChild(col, row));
 }
 
+void CountOpenedCell() { openedByMove += 1; }
+
+void SpeakOpenedCells(HWND window) {
+    if (openedByMove == 0) return;
+    char text[64];
+    if (openedByMove == 1) {
+        std::snprintf(text, sizeof text, "開きました");
+    } else {
+        std::snprintf(text, sizeof text, "%dマス開きました", openedByMove);
+    }
+    openedByMove = 0;
+    SpeakOutcome(window, text);
+}
+
 void SpeakOutcome(HWND window, const char* text) {
     std::snprintf(lastOutcome, sizeof lastOutcome, "%s", text);
     NotifyWinEvent(EVENT_SYSTEM_ALERT, window, OBJID_CLIENT, OutcomeChild());
 }
 
 void SpeakScreen(HWND window) {
+    // The last game's outcomes are not this screen's.
+    openedByMove = 0;
+    lastOutcome[0] = '\0';
     NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, window, OBJID_CLIENT, CHILDID_SELF);
     NotifyWinEvent(EVENT_OBJECT_FOCUS, window, OBJID_CLIENT, CHILDID_SELF);
 }
