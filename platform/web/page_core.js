@@ -18,6 +18,7 @@ mergeInto(LibraryManager.library, {
     modals: [],        // open boxes and dialogs, innermost last
     menu: null,        // the menu bar, once the game's window has one
     workerAsked: false,
+    workerDelay: 3000,  // ms after the window shows
 
     init: function() {
       ZP.canvas = document.getElementById('screen');
@@ -42,15 +43,14 @@ mergeInto(LibraryManager.library, {
     },
 
     // Installed or not, the site plays without the network once it has been seen. Its files are
-    // fetched for that after the game's first frame, so as never to hold that frame up.
+    // fetched and hashed for that a while after the game's first frame, so as never to hold up
+    // that frame nor a reload that follows it at once.
     keepOffline: function() {
       if (ZP.workerAsked || !('serviceWorker' in navigator)) return;
       ZP.workerAsked = true;
-      requestAnimationFrame(function() {
-        setTimeout(function() {
-          navigator.serviceWorker.register('sw.js').catch(function() { ZP.push([8, 3]); });
-        }, 0);
-      });
+      setTimeout(function() {
+        navigator.serviceWorker.register('sw.js').catch(function() { ZP.push([8, 3]); });
+      }, ZP.workerDelay);
     }
   },
 
