@@ -16,6 +16,7 @@ mergeInto(LibraryManager.library, {
     band: 0,           // game pixels of the clue band at the left and the top; 0 while no board shows
     cell: 0,
     pending: 0,        // the frame that will copy the strips
+    size: '',          // the picture's size in game pixels when base was set
 
     init: function() {
       ZPTouch.view = document.getElementById('view');
@@ -84,6 +85,7 @@ mergeInto(LibraryManager.library, {
 
     onEnd: function(e) {
       e.preventDefault();
+      ZPSound.gesture();  // browsers let sound start at a finger's lift
       var finger = ZPTouch.finger;
       if (finger) {
         var touch = ZPTouch.find(e.changedTouches, finger.id);
@@ -188,10 +190,15 @@ mergeInto(LibraryManager.library, {
       });
     },
 
-    // The picture whole, at base device pixels per game pixel.
+    // The picture whole at base device pixels per game pixel, unless only the viewport changed
+    // (a browser's bar or the phone's keyboard), which keeps the zoom.
     reset: function(base) {
-      ZPTouch.base = ZPTouch.factor = base;
-      ZPTouch.panX = ZPTouch.panY = 0;
+      var size = ZP.canvas.width + 'x' + ZP.canvas.height;
+      if (base !== ZPTouch.base || size !== ZPTouch.size) {
+        ZPTouch.base = ZPTouch.factor = base;
+        ZPTouch.size = size;
+        ZPTouch.panX = ZPTouch.panY = 0;
+      }
       ZPTouch.show();
     }
   },
