@@ -38,7 +38,7 @@ void zum_help_show();
 void zum_help_close();
 void zum_game_ended(int code);
 void zum_touch_held();  // a long press became a right click: the page lets the player feel it
-// The clue band at the picture's left and top and a board cell's side, in game pixels (0: none).
+// The clue band at the picture's left and top (0: no board) and a board cell's side, in game pixels.
 void zum_board_layout(int band, int cell);
 // Fills the page's own elements: JSON [[element id, attribute or null, text], ...].
 void zum_page_texts(const char* json);

@@ -260,11 +260,12 @@ void PageBackend::ApplyTouch(HWND hwnd, const int* e) {
 // The page learns where the clue band ends, as the Qt window's board does: the board's cells are
 // 16 pixels and the band fills the rest of the square picture.
 void PageBackend::SyncBoardLayout() {
+    constexpr int kCell = 16;
     const int side = shown_ ? AccessibleBoardSide(shown_) : 0;
-    const int band = side > 0 ? std::max(0, shown_->framebuffer.width - side * 16) : 0;
+    const int band = side > 0 ? std::max(0, shown_->framebuffer.width - side * kCell) : 0;
     if (band == boardBand_) return;
     boardBand_ = band;
-    zum_board_layout(band, side > 0 ? 16 : 0);
+    zum_board_layout(band, kCell);
 }
 
 void PageBackend::WindowShown(HWND hwnd) {
