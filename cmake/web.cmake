@@ -82,7 +82,7 @@ target_include_directories(zum32 PRIVATE platform/core)
 target_link_libraries(zum32 PRIVATE zum32_window)
 # The page's side, one library per concern; page_core.js, which alone defines ZP, comes first.
 set(page_libraries)
-foreach(concern core screen input menu modal dialog help sound records reader)
+foreach(concern core screen input touch menu modal dialog help sound records reader)
   list(APPEND page_libraries ${PROJECT_SOURCE_DIR}/platform/web/page_${concern}.js)
 endforeach()
 set(page_library_options)

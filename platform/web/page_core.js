@@ -5,7 +5,7 @@
 mergeInto(LibraryManager.library, {
   // The game's suites run the same calls under Node, which has no document.
   $ZP__postset: 'if (typeof document !== "undefined") ZP.init();',
-  $ZP__deps: ['$ZPScreen', '$ZPInput', '$ZPMenu', '$ZPHelp', '$ZPRecords'],
+  $ZP__deps: ['$ZPScreen', '$ZPInput', '$ZPTouch', '$ZPMenu', '$ZPHelp', '$ZPRecords'],
   $ZP: {
     queue: [],         // events waiting for the game: arrays of numbers
     texts: [],         // the text that goes with the event of the same place in queue
@@ -18,11 +18,13 @@ mergeInto(LibraryManager.library, {
     modals: [],        // open boxes and dialogs, innermost last
     menu: null,        // the menu bar, once the game's window has one
     workerAsked: false,
+    workerDelay: 3000,  // ms after the window shows
 
     init: function() {
       ZP.canvas = document.getElementById('screen');
       ZP.context = ZP.canvas.getContext('2d', {alpha: false});
       ZPInput.init();
+      ZPTouch.init();
       ZPHelp.init();
       document.getElementById('restart').addEventListener('click', function() { location.reload(); });
       ZPRecords.init();
@@ -41,13 +43,14 @@ mergeInto(LibraryManager.library, {
     },
 
     // Installed or not, the site plays without the network once it has been seen. Its files are
-    // fetched for that after the game's first frame, so as never to hold that frame up.
+    // fetched and hashed for that a while after the game's first frame, so as never to hold up
+    // that frame nor a reload that follows it at once.
     keepOffline: function() {
       if (ZP.workerAsked || !('serviceWorker' in navigator)) return;
       ZP.workerAsked = true;
-      requestAnimationFrame(function() {
-        setTimeout(function() { navigator.serviceWorker.register('sw.js').catch(function() {}); }, 0);
-      });
+      setTimeout(function() {
+        navigator.serviceWorker.register('sw.js').catch(function() { ZP.push([8, 3]); });
+      }, ZP.workerDelay);
     }
   },
 

@@ -158,12 +158,7 @@ mergeInto(LibraryManager.library, {
     };
     ZPDialog.dialogs[hwnd] = dialog;
     ZP.modals.push(dialog);
-    var origin = ZPModal.ownerOrigin();
-    var client = f.client.getBoundingClientRect(), outer = f.element.getBoundingClientRect();
-    // The client area at the template's position from the owner's, as the desktop build puts it.
-    var left = (origin ? origin.left : 0) + layout.x - (client.left - outer.left);
-    var top = (origin ? origin.top : 0) + layout.y - (client.top - outer.top);
-    ZPModal.place(f.element, left, top);
+    ZPModal.centre(f.element);
   },
   zum_dialog_open__deps: ['$ZP', '$ZPDialog', '$ZPModal', '$ZPMenu'],
 

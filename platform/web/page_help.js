@@ -1,8 +1,16 @@
 // The help panel beside the game, showing the help pages.
 mergeInto(LibraryManager.library, {
-  $ZPHelp__deps: ['$ZP'],
+  $ZPHelp__deps: ['$ZP', '$ZPInput'],
   $ZPHelp: {
     init: function() {
+      var frame = document.getElementById('help-page');
+      // Keys pressed while a help page has the keyboard still reach the game's accelerators.
+      frame.addEventListener('load', function() {
+        var page = frame.contentDocument;
+        if (!page) return;
+        page.addEventListener('keydown', function(e) { ZPInput.onFrameKey(e, true); }, true);
+        page.addEventListener('keyup', function(e) { ZPInput.onFrameKey(e, false); }, true);
+      });
       document.getElementById('help-close').addEventListener('click', function() { ZPHelp.close(); });
       document.getElementById('help-contents').addEventListener('click', function() {
         document.getElementById('help-page').src = 'help/index.html';

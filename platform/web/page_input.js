@@ -1,4 +1,5 @@
-// The player's keys and mouse on the game's window, queued for the game as Windows' messages.
+// The player's keys and mouse on the game's window, handed to the game as they come;
+// page_backend.cpp makes Windows' messages of them.
 mergeInto(LibraryManager.library, {
   $ZPInput__deps: ['$ZP', '$ZPMenu', '$ZPSound'],
   $ZPInput: {
@@ -17,27 +18,14 @@ mergeInto(LibraryManager.library, {
       }, true);
     },
 
-    virtualKey: function(e) {
-      var k = e.key;
-      if (k.length === 1 && /[A-Za-z0-9]/.test(k)) return k.toUpperCase().charCodeAt(0);
-      if (/^Key[A-Z]$/.test(e.code)) return e.code.charCodeAt(3);
-      if (/^Digit[0-9]$/.test(e.code)) return e.code.charCodeAt(5);
-      var f = /^F([0-9]+)$/.exec(k);
-      if (f && +f[1] >= 1 && +f[1] <= 24) return 0x6F + +f[1];
-      var names = {
-        Enter: 0x0D, Escape: 0x1B, Tab: 0x09, Backspace: 0x08, ' ': 0x20, Shift: 0x10,
-        Control: 0x11, Alt: 0x12, PageUp: 0x21, PageDown: 0x22, End: 0x23, Home: 0x24,
-        ArrowLeft: 0x25, ArrowUp: 0x26, ArrowRight: 0x27, ArrowDown: 0x28, Insert: 0x2D,
-        Delete: 0x2E
-      };
-      return names[k] || 0;
-    },
+    accelerators: [],  // [key name, modifier bits] of the game's accelerators
 
-    // MK_SHIFT, MK_CONTROL and the Alt bit the core keeps with a key message.
+    // Shift, Control and Alt as bits 1, 2 and 4, as page_backend.cpp reads them.
     modifiers: function(e) {
-      return (e.shiftKey ? 0x04 : 0) | (e.ctrlKey ? 0x08 : 0) | (e.altKey ? 0x20 : 0);
+      return (e.shiftKey ? 1 : 0) | (e.ctrlKey ? 2 : 0) | (e.altKey ? 4 : 0);
     },
 
+    // The key goes to the game by its names; page_backend.cpp makes it a Windows key message.
     onKey: function(e, down) {
       if (down) ZPSound.gesture();
       var top = ZP.modals[ZP.modals.length - 1];
@@ -47,54 +35,59 @@ mergeInto(LibraryManager.library, {
       }
       if (ZP.menu && down && ZPMenu.key(e)) return;
       if (!ZP.window || document.getElementById('game').hidden) return;
-      var vk = ZPInput.virtualKey(e);
-      if (!vk) return;
       var mods = ZPInput.modifiers(e);
-      if (vk === 0x12) mods |= 0x20;
-      var system = (mods & 0x20) !== 0;
-      var message = down ? (system ? 0x0104 : 0x0100) : (system ? 0x0105 : 0x0101);
-      ZP.push([2, ZP.window, message, vk, mods, Math.round(e.timeStamp)]);
+      ZP.push([2, ZP.window, down ? 1 : 0, mods, Math.round(e.timeStamp)], e.key + '\t' + e.code);
       // The game's accelerators and play keys are the game's, not the browser's; other keys keep
       // their browser meaning (reload, zoom, and so on).
-      var accelerator = e.ctrlKey && !e.altKey && !e.shiftKey && 'NTPH'.indexOf(String.fromCharCode(vk)) >= 0;
-      var play = !e.ctrlKey && !e.altKey && ((vk >= 0x25 && vk <= 0x28) || vk === 0x20 || vk === 0x0D);
-      if (accelerator || play) e.preventDefault();
+      var play = !e.ctrlKey && !e.altKey && /^(Arrow(Left|Up|Right|Down)| |Enter)$/.test(e.key);
+      if (ZPInput.isAccelerator(e) || play) e.preventDefault();
     },
 
-    clientPoint: function(e) {
-      var rect = ZP.canvas.getBoundingClientRect();
-      return [Math.floor((e.clientX - rect.left) * ZP.canvas.width / rect.width),
-              Math.floor((e.clientY - rect.top) * ZP.canvas.height / rect.height)];
+    isAccelerator: function(e) {
+      var key = e.key.length === 1 ? e.key.toUpperCase() : e.key, mods = ZPInput.modifiers(e);
+      return ZPInput.accelerators.some(function(a) {
+        return a[1] === mods && (a[0] === key || 'Key' + a[0] === e.code || 'Digit' + a[0] === e.code);
+      });
     },
 
-    mouseKeys: function(e) {
-      return ((e.buttons & 1) ? 0x01 : 0) | ((e.buttons & 2) ? 0x02 : 0) |
-             ((e.buttons & 4) ? 0x10 : 0) | (e.shiftKey ? 0x04 : 0) | (e.ctrlKey ? 0x08 : 0);
+    // A key pressed while a help page has the keyboard: the game's accelerators still act.
+    onFrameKey: function(e, down) {
+      if (ZPInput.isAccelerator(e)) ZPInput.onKey(e, down);
     },
 
-    mouse: function(message, e) {
+    // The place in the canvas's box, in 1/64 CSS pixel, with the box's size: page_backend.cpp
+    // turns it into the game's pixel.
+    mouse: function(action, e) {
       if (!ZP.window || ZP.modals.length) return;
-      var p = ZPInput.clientPoint(e);
-      ZP.push([1, ZP.window, message, p[0], p[1], ZPInput.mouseKeys(e), Math.round(e.timeStamp)]);
+      var rect = ZP.canvas.getBoundingClientRect();
+      var flags = action | (e.button << 2) | ((e.buttons & 7) << 4) | (e.shiftKey ? 0x100 : 0) |
+                  (e.ctrlKey ? 0x200 : 0);
+      ZP.push([1, ZP.window, flags, Math.round((e.clientX - rect.left) * 64),
+               Math.round((e.clientY - rect.top) * 64), Math.round(rect.width * 64),
+               Math.round(rect.height * 64), Math.round(e.timeStamp)]);
     },
 
     onMouseDown: function(e) {
-      var message = [0x0201, 0x0207, 0x0204][e.button];
-      if (!message) return;
+      if (e.button > 2) return;
       e.preventDefault();
+      // A press on the game takes the keyboard back from the help page.
+      if (document.activeElement && document.activeElement.tagName === 'IFRAME')
+        document.getElementById('board').focus({preventScroll: true});
       if (ZP.menu) ZPMenu.close();
       ZPInput.captured = true;  // moves and the release go to the game until every button is up
-      ZPInput.mouse(message, e);
+      ZPInput.mouse(1, e);
     },
 
     onMouseMove: function(e) {
-      if (ZPInput.captured || e.target === ZP.canvas) ZPInput.mouse(0x0200, e);
+      if (ZPInput.captured || e.target === ZP.canvas) ZPInput.mouse(0, e);
     },
 
     onMouseUp: function(e) {
-      var message = [0x0202, 0x0208, 0x0205][e.button];
-      if (message && (ZPInput.captured || e.target === ZP.canvas)) ZPInput.mouse(message, e);
+      if (e.button <= 2 && (ZPInput.captured || e.target === ZP.canvas)) ZPInput.mouse(2, e);
       if (e.buttons === 0) ZPInput.captured = false;
     }
-  }
+  },
+
+  zum_accelerators: function(json) { ZPInput.accelerators = JSON.parse(UTF8ToString(json)); },
+  zum_accelerators__deps: ['$ZP', '$ZPInput']
 });

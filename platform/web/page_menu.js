@@ -164,8 +164,11 @@ mergeInto(LibraryManager.library, {
     }
   },
 
-  zum_menu_build: function(json) { ZPMenu.build(JSON.parse(UTF8ToString(json))); },
-  zum_menu_build__deps: ['$ZP', '$ZPMenu'],
+  zum_menu_build: function(json) {
+    ZPMenu.build(JSON.parse(UTF8ToString(json)));
+    ZPScreen.fit();  // the bar takes its share of the window's height
+  },
+  zum_menu_build__deps: ['$ZP', '$ZPMenu', '$ZPScreen'],
 
   zum_menu_greyed: function(id, greyed) {
     var entry = ZP.menu && ZP.menu.items[id];

@@ -63,10 +63,14 @@ mergeInto(LibraryManager.library, {
       }
     },
 
-    ownerOrigin: function() {
+    // Centres a box or dialog over the game's window, or the viewport while none shows, and keeps
+    // it inside the viewport.
+    centre: function(element) {
       var game = document.getElementById('game');
-      if (game.hidden) return null;
-      return ZP.canvas.getBoundingClientRect();
+      var over = game.hidden ? {left: 0, top: 0, width: window.innerWidth, height: window.innerHeight}
+                             : game.getBoundingClientRect();
+      ZPModal.place(element, over.left + (over.width - element.offsetWidth) / 2,
+                    over.top + (over.height - element.offsetHeight) / 2);
     }
   },
 
@@ -118,12 +122,7 @@ mergeInto(LibraryManager.library, {
     };
     modal.restoreFocus = function() { ok.focus(); };
     ZP.modals.push(modal);
-    var origin = ZPModal.ownerOrigin();
-    var width = f.element.offsetWidth, height = f.element.offsetHeight;
-    if (origin)
-      ZPModal.place(f.element, origin.left + (origin.width - width) / 2, origin.top + (origin.height - height) / 2);
-    else
-      ZPModal.place(f.element, (window.innerWidth - width) / 2, (window.innerHeight - height) / 2);
+    ZPModal.centre(f.element);
     ok.focus();
     return number;
   },

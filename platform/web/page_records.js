@@ -26,20 +26,23 @@ mergeInto(LibraryManager.library, {
         file.slice(0, 65537).arrayBuffer().then(function(buffer) {
           ZPRecords.offered = {bytes: new Uint8Array(buffer), size: file.size};
           ZP.push([7]);
-        });
+        }, function() { ZP.push([8, 2]); });
       });
       document.getElementById('records-save').addEventListener('click', function() {
         ZPRecords.database().then(function(db) {
-          var request = db.transaction('files', 'readonly').objectStore('files').get('zum32.ini');
-          request.onsuccess = function() {
-            if (!(request.result instanceof Uint8Array)) return;
-            var link = document.createElement('a');
-            link.href = URL.createObjectURL(new Blob([request.result], {type: 'application/octet-stream'}));
-            link.download = 'ZUM32.INI';
-            link.click();
-            setTimeout(function() { URL.revokeObjectURL(link.href); }, 60000);
-          };
-        });
+          return new Promise(function(resolve, reject) {
+            var request = db.transaction('files', 'readonly').objectStore('files').get('zum32.ini');
+            request.onsuccess = function() { resolve(request.result); };
+            request.onerror = function() { reject(request.error); };
+          });
+        }).then(function(bytes) {
+          if (!(bytes instanceof Uint8Array)) throw new Error('no records yet');
+          var link = document.createElement('a');
+          link.href = URL.createObjectURL(new Blob([bytes], {type: 'application/octet-stream'}));
+          link.download = 'ZUM32.INI';
+          link.click();
+          setTimeout(function() { URL.revokeObjectURL(link.href); }, 60000);
+        }).catch(function() { ZP.push([8, 1]); });
       });
     },
 

@@ -1,6 +1,6 @@
 // The game's window on the page: the canvas that shows its picture, sized in whole device pixels.
 mergeInto(LibraryManager.library, {
-  $ZPScreen__deps: ['$ZP'],
+  $ZPScreen__deps: ['$ZP', '$ZPTouch'],
   $ZPScreen: {
     init: function() {
       var watch = function() {
@@ -8,14 +8,32 @@ mergeInto(LibraryManager.library, {
         query.addEventListener('change', function() { ZPScreen.fit(); watch(); }, {once: true});
       };
       watch();
+      // A window moved to a screen of another ratio may see only a resize.
+      window.addEventListener('resize', function() { ZPScreen.fit(); });
     },
 
-    // The whole device pixels per game pixel that the desktop build uses, never a blur.
+    // Whole device pixels per game pixel, never a blur. With a mouse, as many as the desktop build
+    // uses where the game's window and the records buttons then fit the viewport; with a finger,
+    // as many as fit its width (and in landscape its height); else the most that fit, else one.
     fit: function() {
-      var ratio = window.devicePixelRatio || 1;
-      var factor = Math.max(1, Math.floor(ratio + 0.5));
-      ZP.canvas.style.width = (ZP.canvas.width * factor / ratio) + 'px';
-      ZP.canvas.style.height = (ZP.canvas.height * factor / ratio) + 'px';
+      var canvas = ZP.canvas, view = ZPTouch.view, ratio = window.devicePixelRatio || 1;
+      var desk = getComputedStyle(document.getElementById('desk'));
+      var column = document.getElementById('column');
+      // The desk's margins, the window's frame and menu bar, the records buttons.
+      var aroundWidth = parseFloat(desk.paddingLeft) + parseFloat(desk.paddingRight) +
+                        document.getElementById('game').offsetWidth - view.offsetWidth;
+      var aroundHeight = parseFloat(desk.paddingTop) + parseFloat(desk.paddingBottom) +
+                         column.offsetHeight - view.offsetHeight;
+      var finger = matchMedia('(pointer: coarse)').matches;
+      var portrait = window.innerHeight > window.innerWidth;
+      var factor = finger ? 64 : Math.max(1, Math.floor(ratio + 0.5));
+      while (factor > 1 && (canvas.width * factor / ratio + aroundWidth > window.innerWidth ||
+                            (!(finger && portrait) &&
+                             canvas.height * factor / ratio + aroundHeight > window.innerHeight)))
+        --factor;
+      view.style.width = (canvas.width * factor / ratio) + 'px';
+      view.style.height = (canvas.height * factor / ratio) + 'px';
+      ZPTouch.reset(factor);
     }
   },
 
@@ -23,8 +41,8 @@ mergeInto(LibraryManager.library, {
     ZP.window = hwnd;
     ZP.canvas.width = width;
     ZP.canvas.height = height;
-    ZPScreen.fit();
     document.getElementById('game').hidden = false;
+    ZPScreen.fit();
     ZP.keepOffline();
   },
   zum_window_show__deps: ['$ZP', '$ZPScreen'],
@@ -50,6 +68,7 @@ mergeInto(LibraryManager.library, {
   zum_present: function(pixels, x, y, width, height) {
     var bytes = new Uint8ClampedArray(HEAPU8.buffer, pixels, width * height * 4);
     ZP.context.putImageData(new ImageData(bytes, width, height), x, y);
+    ZPTouch.changed();
   },
   zum_present__deps: ['$ZP', '$ZPScreen'],
 });

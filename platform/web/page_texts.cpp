@@ -50,6 +50,15 @@ constexpr Entry kTexts[] = {
      "The file has no [ずむタイ32] section."},
     {PageText::kRecordsNotStored, nullptr, nullptr, "ブラウザーの記憶域に書き込めませんでした。",
      "The browser's storage could not be written."},
+    {PageText::kRecordsUnreadable, nullptr, nullptr, "ファイルを読めませんでした。",
+     "The file could not be read."},
+    {PageText::kRecordsTaken, nullptr, nullptr, "記録ファイルを読み込みました。",
+     "The records file was loaded."},
+    {PageText::kRecordsNotSaved, nullptr, nullptr, "記録ファイルを保存できませんでした。",
+     "The records file could not be saved."},
+    {PageText::kOfflineRefused, nullptr, nullptr,
+     "ネットワークなしで遊ぶための準備ができませんでした。\nネットワークにつながっている間は遊べます。",
+     "The game could not be made ready to play without the network.\nIt can be played while online."},
 };
 
 }  // namespace

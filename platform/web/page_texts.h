@@ -20,6 +20,10 @@ enum class PageText {
     kRecordsNotText,
     kRecordsNoSection,
     kRecordsNotStored,
+    kRecordsUnreadable,
+    kRecordsTaken,
+    kRecordsNotSaved,
+    kOfflineRefused,
 };
 
 // The text in UTF-8.

@@ -61,7 +61,13 @@ void TakeOfferedRecords(HWND owner) {
         Refuse(owner, Text(PageText::kRecordsNotStored));
         return;
     }
+    MessageBoxA(owner, Utf8ToCp932(Text(PageText::kRecordsTaken)).c_str(),
+                Utf8ToCp932(Text(PageText::kBoxCaption)).c_str(), MB_OK);
     PostMessageA(owner, RegisterWindowMessageA(RECORDS_REPLACED_MESSAGE), 0, 0);
+}
+
+void RefuseUnreadableRecords(HWND owner) {
+    if (owner) Refuse(owner, Text(PageText::kRecordsUnreadable));
 }
 
 }  // namespace platform::web
