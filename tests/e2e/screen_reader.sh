@@ -44,15 +44,13 @@ wait_until "$WAIT" main_window >/dev/null || fail "the main window did not appea
 if [[ $mode == bus ]]; then
   step "play and listen"
   /usr/bin/python3 "$source_dir/tests/e2e/screen_reader.py" "$(main_window)" "${BOARD[@]}" || fail "what the reader heard"
-
   step "the game in English: its title, menu and properties dialog"
-  # In an X server of its own: a second game in the first one opens the dialog of the last keys.
+  # In an X server of its own, which the first game's keys do not reach.
   kill "$GAME_PID" "$XVFB_PID" && wait "$GAME_PID" "$XVFB_PID" 2>/dev/null || true
   start_xvfb "$work" || fail "Xvfb for the English game"
   start_game "$game" "$work" "$WHEN" LANGUAGE= LC_ALL= LC_MESSAGES= LANG=en_US.UTF-8 \
     QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1
   wait_until "$WAIT" main_window >/dev/null || fail "the English game's window did not appear"
-  # The README's English picture is the reference: its client, below the menu bar.
   convert "$source_dir/docs/title_en.png" -gravity SouthWest -crop 368x368+0+0 +repage "$work/en.png"
   english_title() { capture_client "$(main_window)" 368 "$work/title.png" "$work" &&
     [[ $(compare -metric AE "$work/title.png" "$work/en.png" null: 2>&1) == 0 ]]; }

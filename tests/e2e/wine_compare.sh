@@ -21,7 +21,6 @@ source "$source_dir/tests/e2e/lib.sh"
 OURS_LOCALE=() RECORDS_KEY=h EXIT_KEY=e
 [[ $language == en ]] && WINE_LOCALE=(-u LC_ALL LANG=ja_JP.UTF-8 LC_MESSAGES=en_US.UTF-8) \
   OURS_LOCALE=(LANGUAGE= LC_ALL= LC_MESSAGES= LANG=en_US.UTF-8) RECORDS_KEY=b EXIT_KEY=x
-
 # One file that needs nothing but Windows' own libraries.
 imports=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p' | tr 'a-z' 'A-Z' | sort | tr '\n' ' ')
 [[ $imports == "GDI32.DLL KERNEL32.DLL MSVCRT.DLL OLE32.DLL OLEACC.DLL OLEAUT32.DLL USER32.DLL WINMM.DLL " ]] ||
@@ -243,8 +242,7 @@ focus "$dialog"
 xdotool key Return
 wait_until "$WAIT" wine_window_gone "$dialog" || fail "the records dialog did not close"
 
-# The help window's mechanics are the same in both languages; the Japanese pass opens it.
-if [[ $language == ja ]]; then
+if [[ $language == ja ]]; then  # the help window's mechanics are the same in English
 step "help"
 focus "$WINE"
 xdotool key ctrl+h

@@ -12,7 +12,7 @@ import websocket
 
 
 class Browser:
-    """One chromium with a fresh profile and the player's languages, and the one page tab it opens."""
+    """One chromium with a fresh profile, and the one page tab it opens."""
 
     def __init__(self, profile=None, extra_args=(), language="ja"):
         self.profile = profile or tempfile.mkdtemp(prefix="zum32-chromium-")
