@@ -24,6 +24,8 @@ set_source_files_properties(resources/zum32.rc PROPERTIES OBJECT_DEPENDS "${reso
 add_executable(zum32 WIN32 ${win32_sources} resources/zum32.rc)
 target_include_directories(zum32 PRIVATE ${PROJECT_SOURCE_DIR}/resources)
 target_link_libraries(zum32 PRIVATE zum32_window)
+# Screen readers' objects; uuid comes first, or IID_IAccessible resolves to oleacc's import thunk.
+target_link_libraries(zum32 PRIVATE uuid oleacc ole32 oleaut32)
 # The entry point is in the game's window library, which the C runtime's start-up code follows.
 target_link_options(zum32 PRIVATE -Wl,--undefined=WinMain)
 # One file that needs nothing beyond Windows' own libraries: the C++ and GCC runtimes inside,

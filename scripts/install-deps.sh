@@ -36,6 +36,7 @@ test_packages=(
   chromium python3-websocket  # the browser build's page, driven over the DevTools protocol
   weston qt6-wayland  # the game native on Wayland, in weston's X11 back end
   python3-pyatspi at-spi2-core dbus  # what a screen reader is given, read on the accessibility bus
+  orca speech-dispatcher  # what Orca itself says, through a speech-dispatcher that plays to libao's null driver
 )
 
 # make windows: the game's own code against the real Windows headers.

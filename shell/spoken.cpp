@@ -114,7 +114,9 @@ void SpeakOutcome(HWND window, const char* text) {
 }
 
 void SpeakScreen(HWND window) {
+    // The last game's outcomes are not this screen's.
     openedByMove = 0;
+    lastOutcome[0] = '\0';
     NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, window, OBJID_CLIENT, CHILDID_SELF);
     NotifyWinEvent(EVENT_OBJECT_FOCUS, window, OBJID_CLIENT, CHILDID_SELF);
 }

@@ -209,6 +209,39 @@ menu_popup() {
 }
 no_menu_popup() { ! menu_popup; }
 
+# ---- Wine ----
+
+# A Wine prefix of its own in $work/prefix, booted before the clock is frozen (booting also registers
+# what carries COM objects between processes); Wine takes its code page from the locale.
+wine_prefix() {
+  export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' WINEARCH=win64
+  export TZ=UTC
+  step "wineboot"
+  # Bounded, so that a Wine that hangs fails the check with a message instead of at the test's limit.
+  LC_ALL=ja_JP.UTF-8 timeout 150 wineboot --init >"$work/wineboot.log" 2>&1 || fail "wineboot: $(cat "$work/wineboot.log")"
+  timeout 60 wineserver -w || fail "the prefix's Wine processes did not end after wineboot"
+}
+
+# Starts the Windows build under Wine at a frozen calendar time; sets GAME_PID.
+start_wine_game() {
+  local exe=$1 when=$2 lib
+  lib=$(dpkg -L libfaketime 2>/dev/null | grep -m 1 '/libfaketime\.so\.1$' || true)
+  [[ -n $lib ]] || fail "libfaketime is not installed"
+  LC_ALL=ja_JP.UTF-8 LD_PRELOAD=$lib FAKETIME="$when" FAKETIME_DONT_FAKE_MONOTONIC=1 \
+    wine "$exe" >"$work/game.log" 2>&1 </dev/null &
+  GAME_PID=$!
+}
+
+# Ends the prefix's Wine processes, then what make_workspace set up.
+cleanup_wine() {
+  set +e
+  [[ -d ${WINEPREFIX:-/nonexistent} ]] && wineserver -k 2>/dev/null
+  cleanup_workspace
+}
+
+wine_windows() { xdotool search --onlyvisible --class '^zum32\.exe$' 2>/dev/null || true; }
+wine_main() { find_window "$TITLE" NORMAL wine_windows; }
+
 # ---- Pixels ----
 
 # Cuts the sprite sheet into its 16 x 16 grid once: SPRITE_HASH["x,y"] is the hash of the tile at

@@ -7,8 +7,10 @@ import re, subprocess, sys, time  # noqa: E401
 import pyatspi
 from gi.repository import GLib
 
+import reader_names
+from reader_names import moves
+
 window, board = sys.argv[1], sys.argv[2:]
-N = len(board)
 heard = []  # (kind, name) in the order the bus gave them
 
 
@@ -51,19 +53,8 @@ def act(keys, kind, pattern, what):
     sys.exit(f"FAIL: {what}: no {kind} event matching {pattern!r}; heard {heard[start:]}")
 
 
-def runs(line):
-    return " ".join(str(len(r)) for r in line.split("1") if r) or "なし"
-
-
 def cell(col, row, state):
-    column = "".join(board[r][col] for r in range(N))
-    return (f"^{row + 1}行 {col + 1}列 {state}、行のヒント {re.escape(runs(board[row]))}、"
-            f"列のヒント {re.escape(runs(column))}$")
-
-
-def moves(frm, to):
-    dc, dr = to[0] - frm[0], to[1] - frm[1]
-    return ["Right"] * dc + ["Left"] * -dc + ["Down"] * dr + ["Up"] * -dr
+    return reader_names.cell(board, col, row, state)
 
 
 subprocess.run(["xdotool", "windowfocus", "--sync", window], check=True)
@@ -71,11 +62,8 @@ act(["ctrl+n"], "focus", "^初級のゲーム", "a new game names itself")
 act(["Right"], "focus", cell(0, 0, "閉じたマス"), "the first arrow shows the cursor's cell")
 act(["Right", "Down"], "focus", cell(1, 1, "閉じたマス"), "the cursor's cell after moving")
 
-cells = [(c, r) for r in range(N) for c in range(N)]
-safe = next(p for p in cells if board[p[1]][p[0]] == "0" and p != (1, 1))
-bomb = next(p for p in cells if board[p[1]][p[0]] == "1" and p != safe)
+safe, bomb, closed = reader_names.cells_to_play(board)
 act(moves((1, 1), safe) + ["space"], "shown", "^開きました$", "an opened cell")
-closed = next(p for p in cells if p != safe and board[p[1]][p[0]] == "0")
 act(moves(safe, closed) + ["f"], "shown", "^旗を立てました$", "a flag set")
 table = next(o for o in pyatspi.findAllDescendants(pyatspi.Registry.getDesktop(0),
                                                    lambda o: o.getRole() == pyatspi.ROLE_TABLE))

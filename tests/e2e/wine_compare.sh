@@ -17,7 +17,7 @@ source "$source_dir/tests/e2e/lib.sh"
 
 # One file that needs nothing but Windows' own libraries.
 imports=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p' | tr 'a-z' 'A-Z' | sort | tr '\n' ' ')
-[[ $imports == "GDI32.DLL KERNEL32.DLL MSVCRT.DLL USER32.DLL WINMM.DLL " ]] ||
+[[ $imports == "GDI32.DLL KERNEL32.DLL MSVCRT.DLL OLE32.DLL OLEACC.DLL OLEAUT32.DLL USER32.DLL WINMM.DLL " ]] ||
   { echo "FAIL: $exe imports $imports" >&2; exit 1; }
 # A player's copy carries no debugging data.
 if x86_64-w64-mingw32-objdump -h "$exe" | grep -q '\.debug'; then
@@ -28,10 +28,8 @@ fi
 make_workspace zum32-wine
 OURS_PID=
 cleanup_both() {
-  set +e
   [[ -n $OURS_PID ]] && kill "$OURS_PID" 2>/dev/null
-  [[ -d ${WINEPREFIX:-/nonexistent} ]] && wineserver -k 2>/dev/null
-  cleanup_workspace
+  cleanup_wine
 }
 trap cleanup_both EXIT
 
@@ -41,16 +39,8 @@ SIDE=368  # the drawn square of the title screen and of level 2
 start_xvfb "$work" || fail "Xvfb"
 mapfile -t BOARD < <(zum32_board "$(epoch_of "$WHEN")" 2)
 
-# A prefix of its own, made before the clock is frozen; Wine takes its code page from the locale.
-export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' WINEARCH=win64
-export TZ=UTC
-step "wineboot"
-# Bounded, so that a Wine that hangs fails the check with a message instead of at the test's limit.
-LC_ALL=ja_JP.UTF-8 timeout 150 wineboot --init >"$work/wineboot.log" 2>&1 || fail "wineboot: $(cat "$work/wineboot.log")"
-timeout 60 wineserver -w || fail "the prefix's Wine processes did not end after wineboot"
+wine_prefix
 
-wine_windows() { xdotool search --onlyvisible --class '^zum32\.exe$' 2>/dev/null || true; }
-wine_main() { find_window "$TITLE" NORMAL wine_windows; }
 wine_box() { find_window "$TITLE" DIALOG wine_windows; }
 wine_dialog() {
   local w
@@ -80,11 +70,7 @@ OURS=$(main_window)
 xdotool windowmove --sync "$OURS" 640 0 || fail "moving our window"
 
 step "first start under Wine"
-faketime_lib=$(dpkg -L libfaketime 2>/dev/null | grep -m 1 '/libfaketime\.so\.1$' || true)
-[[ -n $faketime_lib ]] || fail "libfaketime is not installed"
-LC_ALL=ja_JP.UTF-8 LD_PRELOAD=$faketime_lib FAKETIME="$WHEN" FAKETIME_DONT_FAKE_MONOTONIC=1 \
-  wine "$exe" >"$work/game.log" 2>&1 </dev/null &
-GAME_PID=$!
+start_wine_game "$exe" "$WHEN"
 answer_first_start_boxes Wine wine_box wine_main wine_window_gone
 WINE=$(wine_main)
 
