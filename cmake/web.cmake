@@ -117,7 +117,9 @@ set(site_files
 foreach(size 16 32 48 64 128 192 256 512)
   list(APPEND site_files resources/icons/zum32-${size}.png)
 endforeach()
-file(GLOB help_files CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/resources/help/*)
+# The help book: the Japanese pages, and beside them a folder per other language (help/en/).
+file(GLOB_RECURSE help_files CONFIGURE_DEPENDS RELATIVE ${PROJECT_SOURCE_DIR}/resources/help
+  ${PROJECT_SOURCE_DIR}/resources/help/*)
 set(site_outputs)
 foreach(file ${site_files})
   get_filename_component(name ${file} NAME)
@@ -126,8 +128,8 @@ foreach(file ${site_files})
     COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/${file} ${ZUM32_WEB_SITE}/${name}
     DEPENDS ${PROJECT_SOURCE_DIR}/${file} VERBATIM)
 endforeach()
-foreach(file ${help_files})
-  get_filename_component(name ${file} NAME)
+foreach(name ${help_files})
+  set(file ${PROJECT_SOURCE_DIR}/resources/help/${name})
   list(APPEND site_outputs ${ZUM32_WEB_SITE}/help/${name})
   add_custom_command(OUTPUT ${ZUM32_WEB_SITE}/help/${name}
     COMMAND ${CMAKE_COMMAND} -E copy ${file} ${ZUM32_WEB_SITE}/help/${name}

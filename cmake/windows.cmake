@@ -17,7 +17,8 @@ file(GLOB win32_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/platform/win32/*
 file(GLOB resource_files CONFIGURE_DEPENDS
   ${PROJECT_SOURCE_DIR}/resources/*.bmp ${PROJECT_SOURCE_DIR}/resources/en/*.bmp ${PROJECT_SOURCE_DIR}/resources/*.wav
   ${PROJECT_SOURCE_DIR}/resources/*.ico ${PROJECT_SOURCE_DIR}/resources/*.cur
-  ${PROJECT_SOURCE_DIR}/resources/resource.h ${PROJECT_SOURCE_DIR}/resources/help/*)
+  ${PROJECT_SOURCE_DIR}/resources/resource.h ${PROJECT_SOURCE_DIR}/resources/help/*.*
+  ${PROJECT_SOURCE_DIR}/resources/en/*.bmp ${PROJECT_SOURCE_DIR}/resources/help/en/*)
 set_source_files_properties(resources/zum32.rc PROPERTIES OBJECT_DEPENDS "${resource_files}")
 
 add_executable(zum32 WIN32 ${win32_sources} resources/zum32.rc)

@@ -802,7 +802,6 @@ def banner_mask(pic):
 # ---------------------------------------------------------------------------------------------
 
 
-
 def bold_text_mask(text, size):
     """Per-character one-pixel-bolder text with the advance widened to match, so letters never merge."""
     f = ImageFont.truetype(JP_FONT, size)
