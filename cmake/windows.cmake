@@ -15,7 +15,7 @@ include(cmake/game_layers.cmake)
 # as objects ahead of the system's import libraries.
 file(GLOB win32_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/platform/win32/*.cpp)
 file(GLOB resource_files CONFIGURE_DEPENDS
-  ${PROJECT_SOURCE_DIR}/resources/*.bmp ${PROJECT_SOURCE_DIR}/resources/en/*.bmp ${PROJECT_SOURCE_DIR}/resources/*.wav
+  ${PROJECT_SOURCE_DIR}/resources/*.bmp ${PROJECT_SOURCE_DIR}/resources/*.wav
   ${PROJECT_SOURCE_DIR}/resources/*.ico ${PROJECT_SOURCE_DIR}/resources/*.cur
   ${PROJECT_SOURCE_DIR}/resources/resource.h ${PROJECT_SOURCE_DIR}/resources/help/*.*
   ${PROJECT_SOURCE_DIR}/resources/en/*.bmp ${PROJECT_SOURCE_DIR}/resources/help/en/*)
