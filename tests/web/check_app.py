@@ -22,7 +22,7 @@ def reference(binary, work, script, start=None):
     out, config = os.path.join(work, script), os.path.join(work, script + "-config")
     os.makedirs(config)
     subprocess.run([binary, os.path.join(HERE, script + ".script"), out] + ([start] if start else []),
-                   check=True, env=dict(os.environ, XDG_CONFIG_HOME=config, LANGUAGE="ja"))
+                   check=True, env=dict(os.environ, XDG_CONFIG_HOME=config))
     return lambda name: open(os.path.join(out, name), "rb").read()
 
 

@@ -189,7 +189,7 @@ def run(site, reference, script, work):
     os.makedirs(expected, exist_ok=True)
     config = os.path.join(work, "reference-config")
     os.makedirs(config, exist_ok=True)
-    env = dict(os.environ, XDG_CONFIG_HOME=config, SDL_AUDIODRIVER="dummy", LANGUAGE="ja")
+    env = dict(os.environ, XDG_CONFIG_HOME=config, SDL_AUDIODRIVER="dummy")
     subprocess.run([reference, script, expected], check=True, env=env)
 
     class Quiet(http.server.SimpleHTTPRequestHandler):
