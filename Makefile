@@ -1,7 +1,7 @@
 # make run: install what building and running need, build Release, start the game.
 # make test: install the test tools too, build, run every suite, then again under ASan + UBSan, then
-#   each fuzz target 30 s; its builds treat warnings as errors (make run never turns that on; it
-#   keeps what the folder has).
+#   each fuzz target 30 s; every one of its builds, the Windows and browser builds included, stops at
+#   any compiler or linker warning (make run never turns that on; it keeps what the folder has).
 # make package: build the Debian package zum32_<version>_<arch>.deb in the build folder.
 # make fuzz: build the libFuzzer targets with clang and run each for FUZZ_SECONDS.
 # make windows: cross-compile the same game code for Windows with MinGW-w64 into build-windows/zum32.exe.
@@ -53,14 +53,15 @@ package:
 # The game's own libraries on Windows itself, with MinGW-w64 and windres.
 windows:
 	@bash scripts/install-deps.sh windows
-	@cmake --no-warn-unused-cli -S . -B $(WINDOWS_BUILD) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --no-warn-unused-cli -S . -B $(WINDOWS_BUILD) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release \
+	  $(WERROR_FLAG) >/dev/null
 	@cmake --build $(WINDOWS_BUILD) -j$(JOBS)
 
 # The browser build: host tools first (they run at build time), then em++ lays out the site.
 # Debian's emscripten finds its JavaScript modules only through NODE_PATH under another Node.
 web:
 	@bash scripts/install-deps.sh web
-	@cmake -S tools -B $(WEB_BUILD)/host -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake -S tools -B $(WEB_BUILD)/host -DCMAKE_BUILD_TYPE=Release $(WERROR_FLAG) >/dev/null
 	@cmake --build $(WEB_BUILD)/host -j$(JOBS)
 	@NODE_PATH=/usr/share/nodejs emcmake cmake -S . -B $(WEB_BUILD)/page -DCMAKE_BUILD_TYPE=Release \
 	  -DZUM32_HOST_TOOLS=$(abspath $(WEB_BUILD))/host -DZUM32_WEB_SITE=$(abspath $(WEB_SITE)) \
