@@ -387,3 +387,28 @@ expect_title() {
     EXPECT[$c,20]=$((16 * (c - 5))),144
   done
 }
+
+# ---- Wine ----
+
+# Makes a Wine prefix in the folder $1 on the display that DISPLAY names, in Japanese (Wine takes
+# its code page from the locale) and in the checks' time zone. Sets WINEPREFIX and the settings
+# every Wine check runs with.
+make_wine_prefix() {
+  export WINEPREFIX=$1 WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' WINEARCH=win64
+  # Bounded, so that a Wine that hangs fails the check with a message instead of at the test's limit.
+  TZ=UTC LC_ALL=ja_JP.UTF-8 timeout 150 wineboot --init >"$1.log" 2>&1 || { echo "wineboot: $(cat "$1.log")" >&2; return 1; }
+  timeout 60 wineserver -w || { echo "the prefix's Wine processes did not end after wineboot" >&2; return 1; }
+}
+
+# Gives a Wine check the prefix $1 of its own: a copy of the one made once for the test run, which
+# ZUM32_WINE_PREFIX names (tests/e2e/wine_prefix.sh), or else a new one. A whole copy, not links:
+# Wine writes a file that has other links in place.
+wine_prefix() {
+  local dir=$1 template=${ZUM32_WINE_PREFIX:-}
+  if [[ -z $template || ! -f $template/system.reg ]]; then
+    make_wine_prefix "$dir"
+    return
+  fi
+  export WINEPREFIX=$dir WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' WINEARCH=win64
+  cp -a "$template" "$dir"
+}

@@ -41,13 +41,10 @@ SIDE=368  # the drawn square of the title screen and of level 2
 start_xvfb "$work" || fail "Xvfb"
 mapfile -t BOARD < <(zum32_board "$(epoch_of "$WHEN")" 2)
 
-# A prefix of its own, made before the clock is frozen; Wine takes its code page from the locale.
-export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' WINEARCH=win64
+# A prefix of its own, made before the clock is frozen.
 export TZ=UTC
-step "wineboot"
-# Bounded, so that a Wine that hangs fails the check with a message instead of at the test's limit.
-LC_ALL=ja_JP.UTF-8 timeout 150 wineboot --init >"$work/wineboot.log" 2>&1 || fail "wineboot: $(cat "$work/wineboot.log")"
-timeout 60 wineserver -w || fail "the prefix's Wine processes did not end after wineboot"
+step "Wine prefix"
+wine_prefix "$work/prefix" || fail "no Wine prefix"
 
 wine_windows() { xdotool search --onlyvisible --class '^zum32\.exe$' 2>/dev/null || true; }
 wine_main() { find_window "$TITLE" NORMAL wine_windows; }
@@ -82,7 +79,8 @@ xdotool windowmove --sync "$OURS" 640 0 || fail "moving our window"
 step "first start under Wine"
 faketime_lib=$(dpkg -L libfaketime 2>/dev/null | grep -m 1 '/libfaketime\.so\.1$' || true)
 [[ -n $faketime_lib ]] || fail "libfaketime is not installed"
-LC_ALL=ja_JP.UTF-8 LD_PRELOAD=$faketime_lib FAKETIME="$WHEN" FAKETIME_DONT_FAKE_MONOTONIC=1 \
+# File times stay true: faked ones would make Wine take its prefix for an older Wine's and rebuild it.
+LC_ALL=ja_JP.UTF-8 LD_PRELOAD=$faketime_lib FAKETIME="$WHEN" FAKETIME_DONT_FAKE_MONOTONIC=1 NO_FAKE_STAT=1 \
   wine "$exe" >"$work/game.log" 2>&1 </dev/null &
 GAME_PID=$!
 answer_first_start_boxes Wine wine_box wine_main wine_window_gone
