@@ -310,7 +310,7 @@ std::string FirstStartFile() {
 
 void WriteFirstStart(const std::function<void(const char*, const char*)>& write) {
     write("LEVEL", "2");
-    char key[16];
+    char key[32];  // room for any two numbers
     for (int level = 1; level <= 3; ++level) {
         for (int rank = 1; rank <= 5; ++rank) {
             std::snprintf(key, sizeof key, "NAME%d(%d)", rank, level);
