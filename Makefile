@@ -69,15 +69,16 @@ web:
 	@NODE_PATH=/usr/share/nodejs cmake --build $(WEB_BUILD)/page -j$(JOBS)
 
 # The Windows build is compared with ours under Wine, and the browser build with ours in chromium,
-# by tests of the Release build. Those suites, whose checks in a display wait on a real X server,
-# run at full priority; the checks that need no display (the browser build's suites, the sanitizer
-# build and its suites, the fuzz build) run beside them on the CPU they leave (scripts/lanes.sh).
-# The fuzz targets come last, with both cores to themselves.
+# by tests of the Release build. The tests see the Japanese game whatever the machine's locale;
+# the English checks ask for English themselves. Those suites, whose checks in a display wait on a
+# real X server, run at full priority; the checks that need no display (the browser build's suites,
+# the sanitizer build and its suites, the fuzz build) run beside them on the CPU they leave
+# (scripts/lanes.sh). The fuzz targets come last, with both cores to themselves.
 test: WERROR_FLAG = -DZUM32_WERROR=ON
 test: build windows
 	@$(MAKE) --no-print-directory web WEB_TESTS=ON WERROR_FLAG=-DZUM32_WERROR=ON
 	@bash scripts/lanes.sh $(BUILD)/checks-beside.log \
-	  "cd $(BUILD) && QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy ctest --output-on-failure --no-tests=error -j$(JOBS)" \
+	  "cd $(BUILD) && QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy LANGUAGE=ja ctest --output-on-failure --no-tests=error -j$(JOBS)" \
 	  "$(MAKE) --no-print-directory checks-beside"
 	@$(MAKE) --no-print-directory fuzz-smoke
 
@@ -90,7 +91,7 @@ sanitize-test: test-deps
 	@cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DZUM32_SANITIZE=ON -DZUM32_BENCH=OFF \
 	  -DZUM32_WERROR=ON >/dev/null
 	@cmake --build $(SAN_BUILD) -j$(JOBS)
-	cd $(SAN_BUILD) && QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy \
+	cd $(SAN_BUILD) && QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy LANGUAGE=ja \
 	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/support/lsan.supp \
 	  ctest --output-on-failure --no-tests=error -j$(JOBS)

@@ -9,9 +9,10 @@ add_library(zum32_state STATIC
 target_link_libraries(zum32_state PUBLIC platform_core)
 zum32_game_target(zum32_state)
 
-# 3. Media: palette and bitmaps from resources, drawing contexts, sound cues.
+# 3. Media: palette, bitmaps and texts from resources, drawing contexts, sound cues.
 add_library(zum32_media STATIC
-  shell/media.cpp)
+  shell/media.cpp
+  shell/texts.cpp)
 target_link_libraries(zum32_media PUBLIC zum32_state platform_audio)
 zum32_game_target(zum32_media)
 

@@ -33,7 +33,7 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Loaded at run time, so dpkg-shlibdeps cannot see them: Qt's X11 platform plugin, SDL2 for the
 # sound (at the first cue), and the Japanese font the menus and dialogs are drawn in.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libsdl2-2.0-0, fonts-ipafont-gothic")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libsdl2-2.0-0, fonts-ipafont-gothic, fonts-dejavu-core")
 # Qt's Wayland plugin, so that a Wayland desktop shows the game natively.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "hunt the bombs with nonogram clues

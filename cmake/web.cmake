@@ -57,7 +57,9 @@ add_subdirectory(platform/cp932)
 set(core ${PROJECT_SOURCE_DIR}/platform/core)
 set(disk_store ${core}/profile_disk.cpp ${core}/folder_lock.cpp ${core}/config_folder.cpp)
 file(GLOB core_sources CONFIGURE_DEPENDS ${core}/*.cpp)
-list(REMOVE_ITEM core_sources ${disk_store})
+# The page reads the player's languages from the browser, not from the environment.
+list(REMOVE_ITEM core_sources ${disk_store} ${core}/ui_language_env.cpp)
+list(APPEND core_sources ${PROJECT_SOURCE_DIR}/platform/web/ui_language.cpp)
 add_library(platform_core STATIC ${core_sources})
 target_include_directories(platform_core PUBLIC platform/include PRIVATE platform/core)
 target_link_libraries(platform_core PUBLIC zum32_resources PRIVATE platform_cp932)
@@ -74,12 +76,20 @@ include(cmake/game_layers.cmake)
 
 file(GLOB web_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/platform/web/*.cpp)
 list(REMOVE_ITEM web_sources ${PROJECT_SOURCE_DIR}/platform/web/storage.cpp
-  ${PROJECT_SOURCE_DIR}/platform/web/sound.cpp)
+  ${PROJECT_SOURCE_DIR}/platform/web/sound.cpp ${PROJECT_SOURCE_DIR}/platform/web/ui_language.cpp)
 add_executable(zum32 ${web_sources} $<TARGET_OBJECTS:platform_store_page>)
 target_include_directories(zum32 PRIVATE platform/core)
 target_link_libraries(zum32 PRIVATE zum32_window)
-set(page_library ${PROJECT_SOURCE_DIR}/platform/web/page_library.js)
-set_target_properties(zum32 PROPERTIES SUFFIX .js LINK_DEPENDS ${page_library}
+# The page's side, one library per concern; page_core.js, which alone defines ZP, comes first.
+set(page_libraries)
+foreach(concern core screen input touch menu modal dialog help sound records reader)
+  list(APPEND page_libraries ${PROJECT_SOURCE_DIR}/platform/web/page_${concern}.js)
+endforeach()
+set(page_library_options)
+foreach(library ${page_libraries})
+  list(APPEND page_library_options "SHELL:--js-library ${library}")
+endforeach()
+set_target_properties(zum32 PROPERTIES SUFFIX .js LINK_DEPENDS "${page_libraries}"
   RUNTIME_OUTPUT_DIRECTORY ${ZUM32_WEB_SITE})
 # ASYNCIFY lets GetMessage and the modal loops wait for the page's next event. Data starts at
 # 64 KiB, so that no address of a resource name is taken for a numeric resource id.
@@ -88,7 +98,7 @@ set(zum32_page_link_options
   -sASYNCIFY_IMPORTS=[zum_wait_event,zum_store_load,zum_store_save,zum_lock] -sGLOBAL_BASE=65536
   -sALLOW_MEMORY_GROWTH -sENVIRONMENT=web -sEXIT_RUNTIME=0 -sINVOKE_RUN=1
   -sEXPORTED_RUNTIME_METHODS=[])
-target_link_options(zum32 PRIVATE ${zum32_page_link_options} --js-library ${page_library})
+target_link_options(zum32 PRIVATE ${zum32_page_link_options} ${page_library_options})
 
 # make bench's baseline: a minimal page built with the same options that fills a canvas once.
 if(ZUM32_BENCH)
@@ -107,7 +117,9 @@ set(site_files
 foreach(size 16 32 48 64 128 192 256 512)
   list(APPEND site_files resources/icons/zum32-${size}.png)
 endforeach()
-file(GLOB help_files CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/resources/help/*)
+# The help book: the Japanese pages, and beside them a folder per other language (help/en/).
+file(GLOB_RECURSE help_files CONFIGURE_DEPENDS RELATIVE ${PROJECT_SOURCE_DIR}/resources/help
+  ${PROJECT_SOURCE_DIR}/resources/help/*)
 set(site_outputs)
 foreach(file ${site_files})
   get_filename_component(name ${file} NAME)
@@ -116,8 +128,8 @@ foreach(file ${site_files})
     COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/${file} ${ZUM32_WEB_SITE}/${name}
     DEPENDS ${PROJECT_SOURCE_DIR}/${file} VERBATIM)
 endforeach()
-foreach(file ${help_files})
-  get_filename_component(name ${file} NAME)
+foreach(name ${help_files})
+  set(file ${PROJECT_SOURCE_DIR}/resources/help/${name})
   list(APPEND site_outputs ${ZUM32_WEB_SITE}/help/${name})
   add_custom_command(OUTPUT ${ZUM32_WEB_SITE}/help/${name}
     COMMAND ${CMAKE_COMMAND} -E copy ${file} ${ZUM32_WEB_SITE}/help/${name}

@@ -11,7 +11,7 @@ target_link_libraries(test_support_web PUBLIC gtest_web)
 
 # Node reaches the real files (the golden replays, the temporary folders) through NODERAWFS.
 set(web_test_link_options -sENVIRONMENT=node -sNODERAWFS=1 -sALLOW_MEMORY_GROWTH -sEXIT_RUNTIME=1
-    -sGLOBAL_BASE=65536 --js-library ${PROJECT_SOURCE_DIR}/platform/web/page_library.js)
+    -sGLOBAL_BASE=65536 ${page_library_options})
 
 # zum32_web_suite(<name> <folder> [LEAVE_OUT <files>...] [FILTER <gtest filter>])
 function(zum32_web_suite name folder)
@@ -31,7 +31,7 @@ function(zum32_web_suite name folder)
     zum32_game_target(${name})
   endif()
   target_sources(${name} PRIVATE $<TARGET_OBJECTS:platform_store_disk>)
-  set_target_properties(${name} PROPERTIES SUFFIX .js)
+  set_target_properties(${name} PROPERTIES SUFFIX .js LINK_DEPENDS "${page_libraries}")
   target_link_libraries(${name} PRIVATE test_support_web zum32_window platform_core platform_audio)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests ${PROJECT_SOURCE_DIR}/platform/core)
   target_compile_definitions(${name} PRIVATE ZUM32_SOURCE_DIR="${PROJECT_SOURCE_DIR}"

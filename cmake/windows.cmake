@@ -17,12 +17,15 @@ file(GLOB win32_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/platform/win32/*
 file(GLOB resource_files CONFIGURE_DEPENDS
   ${PROJECT_SOURCE_DIR}/resources/*.bmp ${PROJECT_SOURCE_DIR}/resources/*.wav
   ${PROJECT_SOURCE_DIR}/resources/*.ico ${PROJECT_SOURCE_DIR}/resources/*.cur
-  ${PROJECT_SOURCE_DIR}/resources/resource.h ${PROJECT_SOURCE_DIR}/resources/help/*)
+  ${PROJECT_SOURCE_DIR}/resources/resource.h ${PROJECT_SOURCE_DIR}/resources/help/*.*
+  ${PROJECT_SOURCE_DIR}/resources/en/*.bmp ${PROJECT_SOURCE_DIR}/resources/help/en/*)
 set_source_files_properties(resources/zum32.rc PROPERTIES OBJECT_DEPENDS "${resource_files}")
 
 add_executable(zum32 WIN32 ${win32_sources} resources/zum32.rc)
 target_include_directories(zum32 PRIVATE ${PROJECT_SOURCE_DIR}/resources)
 target_link_libraries(zum32 PRIVATE zum32_window)
+# Screen readers' objects; uuid comes first, or IID_IAccessible resolves to oleacc's import thunk.
+target_link_libraries(zum32 PRIVATE uuid oleacc ole32 oleaut32)
 # The entry point is in the game's window library, which the C runtime's start-up code follows.
 target_link_options(zum32 PRIVATE -Wl,--undefined=WinMain)
 # One file that needs nothing beyond Windows' own libraries: the C++ and GCC runtimes inside,

@@ -10,6 +10,10 @@
 
 std::int32_t WinThreshold() { return kCellCount[GameState.level] - kBombCount[GameState.level]; }
 
+// The clock shows one less than the field; a clear before the second tick would store 0 or -1,
+// which the records file cannot hold.
+std::int32_t ClearedSeconds(std::int32_t clock) { return clock - 1 < 1 ? 1 : clock - 1; }
+
 void ClearBoard(HBITMAP sheet, HBITMAP bannerSheet, HDC destDC, HDC memoryDC, HWND window,
                 std::int32_t clock) {
     PlayCue("OK");
@@ -18,9 +22,7 @@ void ClearBoard(HBITMAP sheet, HBITMAP bannerSheet, HDC destDC, HDC memoryDC, HW
     KillTimer(window, 3);
     DrawClearedScreen(sheet, bannerSheet, destDC, memoryDC, clock);
     LevelRecords& table = GameState.records[GameState.level - 1];
-    // The clock shows one less than the field; a clear before the second tick would store
-    // 0 or -1, which the records file cannot hold, so the stored time is at least 1 second.
-    table.times[5] = clock - 1 < 1 ? 1 : clock - 1;
+    table.times[5] = ClearedSeconds(clock);
     ScreenState = Cleared;
     // The floor may lift the stored time to the fifth best: then the name would land in the
     // candidate row, shown nowhere, so it must beat the fifth best as well.

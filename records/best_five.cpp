@@ -8,6 +8,7 @@
 #include "records/settings.h"
 #include "resource.h"
 #include "shell/media.h"
+#include "shell/texts.h"
 
 BOOL InsertNewRecord() {
     // Another copy of the game may have entered records at this level since the load: the
@@ -45,14 +46,14 @@ INT_PTR EntryDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_INITDIALOG:
             SendDlgItemMessageA(dialog, IDC_ENTRY_NAME, EM_LIMITTEXT, 16, 0);
             SetDlgItemTextA(dialog, IDC_ENTRY_NAME, "");
-            SetDlgItemTextA(dialog, IDC_ENTRY_LEVEL, kLevelName[GameState.level]);
+            SetDlgItemTextA(dialog, IDC_ENTRY_LEVEL, LoadText(IDS_LEVEL_NAME + GameState.level).c_str());
             SetFocus(GetDlgItem(dialog, IDC_ENTRY_NAME));
             return 0;
         case WM_ACC_CHILDTEXT:
             // The prompt comes after the edit in the template, so Windows' rule would name the
             // edit by the static before it, 「のベスト5入賞です。」.
             if (LOWORD(wParam) != IDC_ENTRY_NAME) return 0;
-            return AnswerChildText(dialog, wParam, lParam, "名前を入力して下さい。");
+            return AnswerChildText(dialog, wParam, lParam, LoadText(IDS_ENTER_NAME).c_str());
         case WM_COMMAND:
             if (LOWORD(wParam) != IDC_ENTRY_OK) return 0;
             PlayCue("MENU");

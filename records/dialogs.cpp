@@ -9,6 +9,7 @@
 #include "records/settings.h"
 #include "resource.h"
 #include "shell/media.h"
+#include "shell/texts.h"
 
 namespace {
 
@@ -32,7 +33,7 @@ std::string RecordRowText(HWND dialog, int row) {
     char name[17];
     GetDlgItemTextA(dialog, IDC_SCORE_TIME1 + row, time, sizeof time);
     GetDlgItemTextA(dialog, IDC_SCORE_NAME1 + row, name, sizeof name);
-    return std::to_string(row + 1) + "位 " + time + "秒 " + (name[0] ? name : "名前なし");
+    return FormatText(IDS_RECORD_ROW, row + 1, time, name[0] ? name : LoadText(IDS_NO_NAME).c_str());
 }
 
 }  // namespace
@@ -61,10 +62,10 @@ INT_PTR AnswerChildText(HWND dialog, WPARAM wParam, LPARAM lParam, const char* t
 }
 
 INT_PTR ScoreDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
-    static const char* const kCaptions[4] = {"", "記録 【初級】", "記録 【中級】", "記録 【上級】"};
     switch (msg) {
         case WM_INITDIALOG: {
-            SetWindowTextA(dialog, kCaptions[GameState.level]);
+            const std::string level = LoadText(IDS_LEVEL_NAME + GameState.level);
+            SetWindowTextA(dialog, FormatText(IDS_SCORE_CAPTION, level.c_str()).c_str());
             const LevelRecords& table = GameState.records[GameState.level - 1];
             for (int row = 0; row < 5; ++row) {
                 SetTimeText(dialog, IDC_SCORE_TIME1 + row, table.times[row]);
@@ -101,7 +102,8 @@ INT_PTR PropertyDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) 
             // The three clear buttons look alike; each is told by its level.
             const int k = LOWORD(wParam) - IDC_PROP_CLEAR1;
             if (k < 0 || k > 2) return 0;
-            const std::string text = std::string(kLevelName[k + 1]) + "の記録の消去";
+            const std::string level = LoadText(IDS_LEVEL_NAME + k + 1);
+            const std::string text = FormatText(IDS_CLEAR_RECORDS, level.c_str());
             return AnswerChildText(dialog, wParam, lParam, text.c_str());
         }
         case WM_COMMAND:

@@ -6,10 +6,10 @@
 
 #include "game/game_state.h"
 #include "resource.h"
+#include "shell/texts.h"
 
 const char* const kIniFile = "ZUM32.INI";
 const char* const kIniSection = "ずむタイ32";
-const char* const kLevelName[4] = {"", "初級", "中級", "上級"};
 
 namespace {
 
@@ -57,10 +57,8 @@ void LoadSettings(HWND window) {
     }
     for (int level = 1; level <= 3; ++level) {
         if (ReadLevel(level, GameState.records[level - 1])) continue;
-        char text[128];
-        std::snprintf(text, sizeof text, "%sのデータがありません。\n新規に作成します。",
-                      kLevelName[level]);
-        MessageBoxA(window, text, "ずむのタイル32", MB_OK | MB_ICONSTOP);
+        const std::string text = FormatText(IDS_NO_DATA, LoadText(IDS_LEVEL_NAME + level).c_str());
+        MessageBoxA(window, text.c_str(), LoadText(IDS_APP_NAME).c_str(), MB_OK | MB_ICONSTOP);
         ResetLevelRecords(level - 1);
     }
 }
@@ -127,9 +125,6 @@ BOOL UnlockRecordsFile(HANDLE lock) {
 }
 
 void ReportUnsavedRecords(HWND owner) {
-    char text[160];
-    std::snprintf(text, sizeof text,
-                  "記録を %s に保存できませんでした。\nディスクの空きと書き込みの許可を確かめて下さい。",
-                  kIniFile);
-    MessageBoxA(owner, text, "ずむのタイル32", MB_OK | MB_ICONSTOP);
+    const std::string text = FormatText(IDS_UNSAVED, kIniFile);
+    MessageBoxA(owner, text.c_str(), LoadText(IDS_APP_NAME).c_str(), MB_OK | MB_ICONSTOP);
 }

@@ -5,7 +5,6 @@
 
 extern const char* const kIniFile;     // "ZUM32.INI"
 extern const char* const kIniSection;  // "ずむタイ32"
-extern const char* const kLevelName[4];
 
 void LoadSettings(HWND window);
 // Writes the five empty entries of level index k (level k + 1) to memory and to the file;

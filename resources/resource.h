@@ -53,6 +53,34 @@
 /* DLG_ABOUT. */
 #define IDC_ABOUT_OK 151
 
+/* The string table: the game's words that its code shows or says. */
+#define IDS_APP_NAME 1
+#define IDS_LEVEL_NAME 16 /* + level 1..3: the level's name */
+#define IDS_NO_DATA 32 /* a level's records missing from the file; %s the level */
+#define IDS_UNSAVED 33 /* records not saved; %s the file */
+#define IDS_SCORE_CAPTION 34 /* %s the level */
+#define IDS_RECORD_ROW 35 /* %d rank, %s seconds, %s name */
+#define IDS_NO_NAME 36
+#define IDS_CLEAR_RECORDS 37 /* %s the level */
+#define IDS_ENTER_NAME 38
+/* What a screen reader hears. */
+#define IDS_SPOKEN_CELL 48 /* %d row, %d column, %s state, %s row clues, %s column clues */
+#define IDS_SPOKEN_CLOSED 49
+#define IDS_SPOKEN_OPEN 50
+#define IDS_SPOKEN_FLAG 51
+#define IDS_SPOKEN_BOMB 52
+#define IDS_SPOKEN_NO_CLUES 53
+#define IDS_SPOKEN_TITLE 54 /* %s the level */
+#define IDS_SPOKEN_PLAYING 55 /* %s the level */
+#define IDS_SPOKEN_CLEARED 56 /* %d seconds */
+#define IDS_SPOKEN_GAME_OVER 57
+#define IDS_SPOKEN_STATUS 58 /* %d cells left, %d opened, %d bombs hit, %d seconds */
+#define IDS_SPOKEN_OPENED_ONE 59
+#define IDS_SPOKEN_OPENED 60 /* %d cells */
+#define IDS_SPOKEN_EXPLOSION 61 /* %d which explosion */
+#define IDS_SPOKEN_FLAG_SET 62
+#define IDS_SPOKEN_FLAG_REMOVED 63
+
 /* What a screen reader is told, asked of a window by the platform's accessibility. wParam: the
    child in its low word (0 the window itself; in the main window the board's cells row by row
    from 1, then the announcements; in a dialog a control's id), the buffer's size in bytes in its

@@ -13,7 +13,7 @@ run_packages=(
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev
   qt6-qpa-plugins
   libsdl2-dev
-  fonts-ipafont-gothic fontconfig
+  fonts-ipafont-gothic fonts-dejavu-core fontconfig  # Japanese and English dialog fonts
 )
 
 # make package: dependencies computed from the binary (dpkg-shlibdeps; CPack finds ELF files with file).
@@ -37,6 +37,7 @@ test_packages=(
   chromium python3-websocket  # the browser build's page, driven over the DevTools protocol
   weston qt6-wayland  # the game native on Wayland, in weston's X11 back end
   python3-pyatspi at-spi2-core dbus  # what a screen reader is given, read on the accessibility bus
+  orca speech-dispatcher  # what Orca itself says, through a speech-dispatcher that plays to libao's null driver
 )
 
 # make windows: the game's own code against the real Windows headers.
@@ -76,12 +77,17 @@ done
 sudo=()
 [[ $(id -u) -eq 0 ]] || sudo=(sudo)
 
-# Wine takes its ANSI code page from the locale: the Windows build's check runs in ja_JP.UTF-8.
-ensure_japanese_locale() {
-  locale -a 2>/dev/null | grep -qix 'ja_JP.utf8' && return 0
-  "${sudo[@]}" sed -i 's/^# *\(ja_JP.UTF-8 UTF-8\)/\1/' /etc/locale.gen
-  grep -qx 'ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' | "${sudo[@]}" tee -a /etc/locale.gen >/dev/null
-  "${sudo[@]}" locale-gen >/dev/null
+# Wine takes its ANSI code page from the locale: the Windows build's check runs in ja_JP.UTF-8, and
+# its English pass takes its UI language from LC_MESSAGES=en_US.UTF-8.
+ensure_wine_locales() {
+  local name missing=0
+  for name in ja_JP en_US; do
+    locale -a 2>/dev/null | grep -qix "$name.utf8" && continue
+    missing=1
+    "${sudo[@]}" sed -i "s/^# *\\($name.UTF-8 UTF-8\\)/\\1/" /etc/locale.gen
+    grep -qx "$name.UTF-8 UTF-8" /etc/locale.gen || echo "$name.UTF-8 UTF-8" | "${sudo[@]}" tee -a /etc/locale.gen >/dev/null
+  done
+  ((missing == 0)) || "${sudo[@]}" locale-gen >/dev/null
 }
 
 missing=()
@@ -95,4 +101,4 @@ if [[ ${#missing[@]} -gt 0 ]]; then
   "${sudo[@]}" apt-get update -qq
   "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
-[[ " $* " != *" test "* ]] || ensure_japanese_locale
+[[ " $* " != *" test "* ]] || ensure_wine_locales

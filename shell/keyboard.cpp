@@ -63,6 +63,7 @@ LRESULT OnKeyDown(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
             if (!GameState.cursorShown) return 0;
             AimAtCursor();
             OpenClickedCell(window);
+            SpeakOpenedCells(window);
             return 0;
         case 'F':
             if (!GameState.cursorShown) return 0;

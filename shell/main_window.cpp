@@ -21,6 +21,7 @@
 #include "shell/keyboard.h"
 #include "shell/media.h"
 #include "shell/spoken.h"
+#include "shell/texts.h"
 #include "shell/title.h"
 
 namespace {
@@ -261,15 +262,14 @@ void OpenClickedCell(HWND window) {
     ReleaseDrawContext(window, dc);
     if (wasOpen || g.openGrid[col][row] != '1') return;
     if (ScreenState == Exploding) {
-        char text[64];
-        std::snprintf(text, sizeof text, "爆弾！ 爆発 %d回目", g.bombsHit + 1);
-        SpeakOutcome(window, text);
+        SpeakOpenedCells(window);
+        SpeakOutcome(window, FormatText(IDS_SPOKEN_EXPLOSION, g.bombsHit + 1).c_str());
     } else if (ScreenState == Cleared) {
+        SpeakOpenedCells(window);
         SpeakEndScreen(window);
     } else {
         SpeakCellChanged(window, col, row);
-        // The reader says the cell again, open now, where the keys play.
-        if (g.cursorShown && g.cursorCol == col && g.cursorRow == row) SpeakCursorCell(window);
+        CountOpenedCell();
     }
 }
 
@@ -285,7 +285,7 @@ void FlagClickedCell(HWND window) {
     ScreenState = Playing;
     if (g.flagGrid[col][row] == before) return;
     SpeakCellChanged(window, col, row);
-    SpeakOutcome(window, before == '0' ? "旗を立てました" : "旗を外しました");
+    SpeakOutcome(window, LoadText(before == '0' ? IDS_SPOKEN_FLAG_SET : IDS_SPOKEN_FLAG_REMOVED).c_str());
 }
 
 WNDCLASSA MainClass(HINSTANCE instance) {
@@ -309,8 +309,8 @@ ATOM RegisterMainClass(HINSTANCE instance) {
 HWND CreateMainWindow(HINSTANCE instance, int showCommand) {
     GameState.instanceHandle = instance;
     HWND window = CreateWindowA(
-        "ZUM32", "ずむのタイル32", WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, CW_USEDEFAULT,
-        CW_USEDEFAULT, 2 * GetSystemMetrics(SM_CXFRAME) + kTitleSide,
+        "ZUM32", LoadText(IDS_APP_NAME).c_str(), WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
+        CW_USEDEFAULT, CW_USEDEFAULT, 2 * GetSystemMetrics(SM_CXFRAME) + kTitleSide,
         GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYMENU) +
             2 * GetSystemMetrics(SM_CYFRAME) + kTitleSide,
         nullptr, nullptr, instance, nullptr);
@@ -354,6 +354,12 @@ LRESULT MainWndProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
             return AnswerSpokenText(msg, wParam, lParam);
         case WM_LBUTTONDOWN:
             return OnLeftButton(window, msg, wParam, lParam);
+        case WM_LBUTTONUP:
+            SpeakOpenedCells(window);
+            return DefWindowProcA(window, msg, wParam, lParam);
+        case WM_KEYUP:
+            if (wParam == VK_SHIFT) SpeakOpenedCells(window);
+            return DefWindowProcA(window, msg, wParam, lParam);
         case WM_RBUTTONDOWN:
             return OnRightButton(window, msg, wParam, lParam);
         case WM_PALETTECHANGED:

@@ -8,12 +8,14 @@
 #include "game/game_state.h"
 #include "game/moves.h"
 #include "records/dialogs.h"
-#include "records/settings.h"
 #include "resource.h"
+#include "shell/texts.h"
 
 namespace {
 
-char lastOutcome[128] = "";
+char lastOutcome[192] = "";
+// Safe cells opened by the move still under way.
+int openedByMove = 0;
 
 // While a game's board is shown, its side; else 0.
 int BoardSide() {
@@ -26,55 +28,56 @@ LONG OutcomeChild() { return BoardSide() * BoardSide() + 1; }
 
 LONG CellChild(int col, int row) { return 1 + row * BoardSide() + col; }
 
-// The clock as the screen shows it: during play it shows the second before the one counting.
+// The clock's last shown second, which a cleared board keeps as its time; the end screens' own
+// paint of the clock runs one ahead, as every paint of it does.
 int ShownClock() {
-    if (ScreenState == Cleared || ScreenState == GameOver) return GameState.clockSeconds;
+    if (ScreenState == Cleared) return ClearedSeconds(GameState.clockSeconds);
+    if (ScreenState == GameOver) return GameState.clockSeconds;
     return GameState.clockSeconds > 0 ? GameState.clockSeconds - 1 : 0;
 }
 
-// The runs of a line, "1 4 3", or "なし" for a line of bombs only.
-void AppendClues(char* text, std::size_t size, const std::uint8_t* runs, std::size_t stride) {
-    std::size_t at = std::strlen(text);
-    if (runs[0] == 0) {
-        std::snprintf(text + at, size - at, "なし");
-        return;
+// The runs of a line, "1 4 3", or the word for none on a line of bombs only.
+std::string Clues(const std::uint8_t* runs, std::size_t stride) {
+    if (runs[0] == 0) return LoadText(IDS_SPOKEN_NO_CLUES);
+    std::string text;
+    for (int k = 0; k < 20 && runs[k * stride] != 0; ++k) {
+        if (k > 0) text += ' ';
+        text += std::to_string(runs[k * stride]);
     }
-    for (int k = 0; k < 20 && runs[k * stride] != 0 && at < size; ++k) {
-        at += static_cast<std::size_t>(
-            std::snprintf(text + at, size - at, k == 0 ? "%d" : " %d", runs[k * stride]));
-    }
+    return text;
 }
 
 void CellText(char* text, std::size_t size, int col, int row) {
     const GameStateRecord& g = GameState;
-    const char* state = g.openGrid[col][row] == '1'   ? (g.bombGrid[col][row] == '1' ? "爆弾" : "開いたマス")
-                        : g.flagGrid[col][row] == '1' ? "旗"
-                                                      : "閉じたマス";
-    std::snprintf(text, size, "%d行 %d列 %s、行のヒント ", row + 1, col + 1, state);
-    AppendClues(text, size, &g.rowClues[0][row], 20);
-    std::size_t at = std::strlen(text);
-    std::snprintf(text + at, size - at, "、列のヒント ");
-    AppendClues(text, size, &g.colClues[col][0], 1);
+    const UINT state = g.openGrid[col][row] == '1'
+                           ? (g.bombGrid[col][row] == '1' ? IDS_SPOKEN_BOMB : IDS_SPOKEN_OPEN)
+                       : g.flagGrid[col][row] == '1' ? IDS_SPOKEN_FLAG
+                                                     : IDS_SPOKEN_CLOSED;
+    std::snprintf(text, size, "%s",
+                  FormatText(IDS_SPOKEN_CELL, row + 1, col + 1, LoadText(state).c_str(),
+                             Clues(&g.rowClues[0][row], 20).c_str(),
+                             Clues(&g.colClues[col][0], 1).c_str())
+                      .c_str());
 }
 
 void ScreenText(char* text, std::size_t size) {
-    const char* level = kLevelName[GameState.level];
+    const std::string level = LoadText(IDS_LEVEL_NAME + GameState.level);
+    std::string said;
     switch (ScreenState) {
         case Title:
-            std::snprintf(text, size, "ずむのタイル32 タイトル画面、%s。Ctrl+N でゲームを始めます。", level);
+            said = FormatText(IDS_SPOKEN_TITLE, level.c_str());
             break;
         case Cleared:
-            std::snprintf(text, size, "クリア！ 時間 %d秒。Ctrl+N で次のゲームを始めます。", ShownClock());
+            said = FormatText(IDS_SPOKEN_CLEARED, ShownClock());
             break;
         case GameOver:
-            std::snprintf(text, size, "ゲームオーバー。Ctrl+N で次のゲームを始めます。");
+            said = LoadText(IDS_SPOKEN_GAME_OVER);
             break;
         default:
-            std::snprintf(text, size,
-                          "%sのゲーム。矢印キーでマスを選び、Space で開け、F で旗、S で状況を読みます。",
-                          level);
+            said = FormatText(IDS_SPOKEN_PLAYING, level.c_str());
             break;
     }
+    std::snprintf(text, size, "%s", said.c_str());
 }
 
 }  // namespace
@@ -90,18 +93,31 @@ void SpeakCellChanged(HWND window, int col, int row) {
     NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, window, OBJID_CLIENT, CellChild(col, row));
 }
 
+void CountOpenedCell() { openedByMove += 1; }
+
+void SpeakOpenedCells(HWND window) {
+    if (openedByMove == 0) return;
+    const std::string text = openedByMove == 1 ? LoadText(IDS_SPOKEN_OPENED_ONE)
+                                               : FormatText(IDS_SPOKEN_OPENED, openedByMove);
+    openedByMove = 0;
+    SpeakOutcome(window, text.c_str());
+}
+
 void SpeakOutcome(HWND window, const char* text) {
     std::snprintf(lastOutcome, sizeof lastOutcome, "%s", text);
     NotifyWinEvent(EVENT_SYSTEM_ALERT, window, OBJID_CLIENT, OutcomeChild());
 }
 
 void SpeakScreen(HWND window) {
+    // The last game's outcomes are not this screen's.
+    openedByMove = 0;
+    lastOutcome[0] = '\0';
     NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, window, OBJID_CLIENT, CHILDID_SELF);
     NotifyWinEvent(EVENT_OBJECT_FOCUS, window, OBJID_CLIENT, CHILDID_SELF);
 }
 
 void SpeakEndScreen(HWND window) {
-    char text[128];
+    char text[192];
     ScreenText(text, sizeof text);
     SpeakOutcome(window, text);
     NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, window, OBJID_CLIENT, CHILDID_SELF);
@@ -109,16 +125,15 @@ void SpeakEndScreen(HWND window) {
 
 void SpeakStatus(HWND window) {
     if (ScreenState == Title) {
-        char text[128];
+        char text[192];
         ScreenText(text, sizeof text);
         SpeakOutcome(window, text);
         return;
     }
-    char text[128];
-    std::snprintf(text, sizeof text, "残り %dマス、開いた %dマス、爆弾 %d回、時間 %d秒",
-                  WinThreshold() - GameState.openedCount, GameState.openedCount, GameState.bombsHit,
-                  ShownClock());
-    SpeakOutcome(window, text);
+    const std::string text =
+        FormatText(IDS_SPOKEN_STATUS, WinThreshold() - GameState.openedCount, GameState.openedCount,
+                   GameState.bombsHit, ShownClock());
+    SpeakOutcome(window, text.c_str());
 }
 
 LRESULT AnswerSpokenText(UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -11,6 +11,10 @@ constexpr WPARAM kStatusKey = 'S';
 void SpeakCursorCell(HWND window);
 // The cell's name changed (opened, flagged); the reader hears it again when it has the cursor.
 void SpeakCellChanged(HWND window, int col, int row);
+// A safe cell was opened by a click, a drag's step or a key; SpeakOpenedCells says how many.
+void CountOpenedCell();
+// The move that opened cells is over (Space, or the button or Shift let go): how many it opened.
+void SpeakOpenedCells(HWND window);
 // One outcome, said once.
 void SpeakOutcome(HWND window, const char* text);
 // A game started or the title came back: the window's name says which, and has the attention.

@@ -5,6 +5,10 @@
 written as 8-bit Windows bitmaps whose colour tables keep the twenty system colours in place.  The
 output is the same bytes on every run; a review contact sheet goes to build/art/contact_sheet.png.
 The build does not run this; the files it writes are committed.
+
+The three bitmaps that carry words are written once per language: the Japanese ones in resources/,
+the others in resources/<language>/ (today resources/en/), with the same layout and colour tables,
+different only where the words are drawn.
 """
 
 import os
@@ -160,9 +164,11 @@ def paint_map(img, x0, y0, rows, cmap):
 
 
 def paint_mask(img, x0, y0, mask, colour):
+    """Paints mask's set pixels at (x0, y0); what falls outside the image is cut off."""
     h, w = mask.shape
-    region = img[y0:y0 + h, x0:x0 + w]
-    region[mask] = colour
+    x1, y1 = min(x0 + w, img.shape[1]), min(y0 + h, img.shape[0])
+    cx, cy = max(x0, 0), max(y0, 0)
+    img[cy:y1, cx:x1][mask[cy - y0:y1 - y0, cx - x0:x1 - x0]] = colour
 
 
 def shift(mask, dx, dy):
@@ -678,13 +684,28 @@ KO13 = [
 ]
 
 
-def count_unit_tile():
+# English needs no counter word; the unit tile names what is counted instead.  Fifteen pixels wide,
+# so the outline is cut at the tile's right edge.
+CELLS15 = [
+    "........#.#....",
+    "........#.#....",
+    "........#.#....",
+    ".##..#..#.#..##",
+    "#...#.#.#.#.#..",
+    "#...###.#.#..#.",
+    "#...#...#.#...#",
+    ".##..##.#.#.##.",
+]
+
+
+def count_unit_tile(rows, x0, y0):
+    """The counter's unit in blue with a white outline; (x0, y0) places the outlined glyph."""
     t = corner_ground()
-    m = pad(rows_mask(KO13), 1)
+    m = pad(rows_mask(rows), 1)
     o = dilate(m) & ~m
-    paint_mask(t, 1, 2, shift(m | o, 1, 1) & ~(m | o), PINK_HATCH)
-    paint_mask(t, 1, 2, o, WHITE)
-    paint_mask(t, 1, 2, m, UNIT_BLUE)
+    paint_mask(t, x0, y0, shift(m | o, 1, 1) & ~(m | o), PINK_HATCH)
+    paint_mask(t, x0, y0, o, WHITE)
+    paint_mask(t, x0, y0, m, UNIT_BLUE)
     return t
 
 
@@ -780,9 +801,6 @@ def banner_mask(pic):
 # Title caption strip
 # ---------------------------------------------------------------------------------------------
 
-CAPTION_KEY = "Ctrl+N"
-CAPTION_WORDS = "でスタート!"
-
 
 def bold_text_mask(text, size):
     """Per-character one-pixel-bolder text with the advance widened to match, so letters never merge."""
@@ -801,10 +819,9 @@ def bold_text_mask(text, size):
     return m[ys.min():ys.max() + 1, xs.min():xs.max() + 1]
 
 
-def title_caption():
+def title_caption(parts):
+    """parts: the caption's pieces as masks, set side by side on one bottom line."""
     strip = np.concatenate([open_tile()] * 13, axis=1)
-    # The key name in a bold Latin face, the Japanese in the Gothic made one pixel bolder.
-    parts = [text_mask(CAPTION_KEY, 12, font=LATIN_BOLD_FONT), bold_text_mask(CAPTION_WORDS, 13)]
     h = max(p.shape[0] for p in parts)
     w = sum(p.shape[1] for p in parts) + 6
     x = (208 - w) // 2
@@ -832,7 +849,7 @@ def put(sheet, x, y, img):
     sheet[y:y + h, x:x + w] = img
 
 
-def char_sheet():
+def char_sheet(words):
     """DIB_CHAR, 336 x 160; also returns the named rectangles for the contact sheet."""
     s = canvas(336, 160)
     names = []
@@ -864,13 +881,13 @@ def char_sheet():
     place("ICON_CLOSED", 160, 64, icon_tile(True), "counters")
     place("ICON_OPEN", 176, 64, icon_tile(False), "counters")
     place("ARROW", 192, 64, arrow_tile(), "counters")
-    place("COUNT_UNIT", 208, 64, count_unit_tile(), "counters")
+    place("COUNT_UNIT", 208, 64, words["count_unit"](), "counters")
     place("CORNER_BG", 224, 64, corner_ground(), "counters")
     for i in (1, 2, 3):
         pic = blast(i)
         place("BLAST[%d]" % i, 48 * (i - 1), 80, pic, "blasts")
         place("BLAST_MASK[%d]" % i, 144 + 48 * (i - 1), 80, blast_mask(pic), "blasts")
-    place("TITLE_CAPTION", 0, 128, title_caption(), "title strips")
+    place("TITLE_CAPTION", 0, 128, title_caption(words["caption"]()), "title strips")
     place("TITLE_EDGE", 0, 144, title_edge(), "title strips")
     return s, names
 
@@ -880,12 +897,37 @@ def char_sheet():
 # ---------------------------------------------------------------------------------------------
 
 
-def gold_lettering(text, w=192, h=48):
+def banner_glyphs_ja(text):
+    """The Japanese face at 40 pixels, a character at a time; returns the glyphs and the gap between them."""
+    glyphs = [text_mask(ch, 40, mono=False) for ch in text]
+    return [dilate(pad(g, 1), 1, diagonal=False) for g in glyphs], 4  # heavier strokes
+
+
+def banner_glyphs_latin(text, widest=180):
+    """Bold Latin capitals on one baseline, at the largest size up to 40 pixels whose lettering fits.
+    The bold face is heavy enough as it is; made heavier, the dot of "!" would join its stroke."""
+    for size in range(40, 8, -1):
+        f = ImageFont.truetype(LATIN_BOLD_FONT, size)
+        inked = [f.getbbox(ch) for ch in text if ch != " "]
+        top, bottom = min(b[1] for b in inked), max(b[3] for b in inked)
+        glyphs = []
+        for ch in text:
+            if ch == " ":
+                glyphs.append(np.zeros((bottom - top + 4, size // 4), bool))
+                continue
+            left, _, right, _ = f.getbbox(ch)
+            im = Image.new("L", (right - left + 2, bottom - top + 2), 0)
+            ImageDraw.Draw(im).text((1 - left, 1 - top), ch, font=f, fill=255)
+            m = np.array(im) >= 128
+            xs = np.nonzero(m.any(axis=0))[0]
+            glyphs.append(pad(m[:, xs.min():xs.max() + 1], 1))
+        if sum(g.shape[1] + 3 for g in glyphs) <= widest:
+            return glyphs, 3
+    raise SystemExit("make_art: banner words too long: " + text)
+
+
+def gold_lettering(glyphs, gap, w=192, h=48):
     """Gold three-dimensional lettering on black; returns the picture."""
-    size = 40
-    glyphs = [text_mask(ch, size, mono=False) for ch in text]
-    glyphs = [dilate(pad(g, 1), 1, diagonal=False) for g in glyphs]  # heavier strokes
-    gap = 4
     total = sum(g.shape[1] for g in glyphs) + gap * (len(glyphs) - 1)
     face = np.zeros((h, w), bool)
     x = (w - total) // 2 - 1
@@ -916,11 +958,11 @@ def gold_lettering(text, w=192, h=48):
     return img
 
 
-def sub_sheet():
+def sub_sheet(words):
     s = canvas(192, 192)
     names = []
-    clear = gold_lettering("目的達成")
-    over = gold_lettering("遊技停止")
+    clear = gold_lettering(*words["clear"]())
+    over = gold_lettering(*words["over"]())
     for name, y, img in (("CLEAR_BANNER", 0, clear), ("CLEAR_BANNER_MASK", 48, banner_mask(clear)),
                          ("OVER_BANNER", 96, over), ("OVER_BANNER_MASK", 144, banner_mask(over))):
         put(s, 0, y, img)
@@ -1031,7 +1073,6 @@ def letter_block(img, x, y, mask, colours, extrude=3):
     region[hi] = WHITE
 
 
-TITLE_SUBTITLE = "ばくだん さがしの ロジック"
 SPARKLE = ["..Y..", "..Y..", "YYWYY", "..Y..", "..Y.."]
 SMALL_SPARKLE = [".Y.", "YWY", ".Y."]
 
@@ -1088,7 +1129,7 @@ def line_masks(chars, size, grow):
     return [title_letter(ch, size, grow) for ch in chars]
 
 
-def title_picture():
+def title_picture(words):
     img = canvas(288, 256, TPINK)
     pic = img[:224]
     # Yellow frame with a bevel and studs.
@@ -1131,7 +1172,7 @@ def title_picture():
         letter_block(pic, x, bottom - m.shape[0] - (2 if i == 3 else 0), m, LETTER_COLOURS[3 + i])
         x += m.shape[1] + 8 + (gaps[i] if i < 3 else 0)
     # Subtitle in a rounded ribbon.
-    sub = bold_text_mask(TITLE_SUBTITLE, 14)
+    sub = words["subtitle"]()
     h, w = sub.shape
     rx0, ry0, rw, rh = (288 - w - 20) // 2, 146, w + 20, h + 8
     ribbon = np.zeros((224, 288), bool)
@@ -1169,6 +1210,35 @@ def title_picture():
     for f in range(8):
         put(img, 32 * f, 224, bomb_character(f))
     return img
+
+
+# ---------------------------------------------------------------------------------------------
+# The words in the pictures, by language
+# ---------------------------------------------------------------------------------------------
+
+# The title's name stays Japanese in every language: it is the game's brand.  "sec" on the clock
+# is already read the same way everywhere.  Each entry draws one piece when called.
+WORDS = {
+    "ja": {
+        # The key name in a bold Latin face, the Japanese in the Gothic made one pixel bolder.
+        "caption": lambda: [text_mask("Ctrl+N", 12, font=LATIN_BOLD_FONT), bold_text_mask("でスタート!", 13)],
+        "count_unit": lambda: count_unit_tile(KO13, 1, 2),
+        "clear": lambda: banner_glyphs_ja("目的達成"),
+        "over": lambda: banner_glyphs_ja("遊技停止"),
+        "subtitle": lambda: bold_text_mask("ばくだん さがしの ロジック", 14),
+    },
+    "en": {
+        "caption": lambda: [text_mask("Press Ctrl+N to start!", 12, font=LATIN_BOLD_FONT)],
+        "count_unit": lambda: count_unit_tile(CELLS15, 0, 3),
+        "clear": lambda: banner_glyphs_latin("CLEARED!"),
+        "over": lambda: banner_glyphs_latin("GAME OVER"),
+        "subtitle": lambda: text_mask("A bomb-finding logic game", 12, font=LATIN_BOLD_FONT),
+    },
+}
+# Where a language's pictures may differ from the Japanese ones, as (x, y, w, h) per bitmap.
+WORD_AREAS = {"char.bmp": [(208, 64, 16, 16), (0, 128, 208, 16)],  # the counters' unit, the caption
+              "sub.bmp": [(0, 0, 192, 192)],  # both banners and their masks
+              "title.bmp": [(8, 136, 272, 40)]}  # the subtitle's ribbon and its two bombs
 
 
 # ---------------------------------------------------------------------------------------------
@@ -1509,28 +1579,44 @@ def check_bitmaps(resources):
     require((title[255, :] == TPINK).all() and (title[224:256, 0:288:32] == TPINK).all(), "animation frames on pink")
 
 
+def check_words_only(resources, ja, what):
+    """Another language's bitmaps keep the Japanese colour tables and differ only where words are drawn."""
+    for name, areas in WORD_AREAS.items():
+        require(resources[name][:1064] == ja[name][:1064], "%s %s: header and colour table as in Japanese" % (what, name))
+        differs = (decode_resource(resources[name])[2] != decode_resource(ja[name])[2]).any(axis=2)
+        for x, y, w, h in areas:
+            differs[y:y + h, x:x + w] = False
+        require(not differs.any(), "%s %s: changed outside the words" % (what, name))
+
+
 def main():
-    char, char_names = char_sheet()
-    sub, sub_names = sub_sheet()
-    title = title_picture()
+    sheets = {lang: (char_sheet(words), sub_sheet(words), title_picture(words)) for lang, words in WORDS.items()}
+    (char, char_names), (sub, sub_names), title = sheets["ja"]
 
     # The banners' colours are in the shared table too, so they survive the nearest-colour match intact.
+    # Both tables come from the Japanese pictures alone, so that other languages never change them.
     shared = build_table(colours_of(char, title, sub), range(8, 256, 41))
     banner_table = build_table(colours_of(sub), range(12, 256, 35))
-    resources = {"char.bmp": dib_resource(to_indices(char, shared), shared),
-                 "sub.bmp": dib_resource(to_indices(sub, banner_table), banner_table),
-                 "title.bmp": dib_resource(to_indices(title, shared), shared)}
-    check_bitmaps(resources)
-
-    outputs = {name: bmp_file(res) for name, res in resources.items()}
+    outputs = {}
+    for lang, ((lchar, _), (lsub, _), ltitle) in sheets.items():
+        resources = {"char.bmp": dib_resource(to_indices(lchar, shared), shared),
+                     "sub.bmp": dib_resource(to_indices(lsub, banner_table), banner_table),
+                     "title.bmp": dib_resource(to_indices(ltitle, shared), shared)}
+        check_bitmaps(resources)
+        if lang == "ja":
+            ja = resources
+        else:
+            check_words_only(resources, ja, lang)
+        folder = "" if lang == "ja" else lang
+        outputs.update({os.path.join(folder, name): bmp_file(res) for name, res in resources.items()})
     outputs["zum32.ico"] = icon_file([icon_rgba(s) for s in (16, 32, 48)])
     outputs["zum32.cur"] = icon_file([cursor_rgba()], kind=2, hotspots=[CURSOR_HOTSPOT])
     for s in (16, 32, 48, 64, 128, 192, 256, 512):
         outputs[os.path.join("icons", "zum32-%d.png" % s)] = png_bytes(icon_rgba(s))
     outputs[os.path.join("icons", "zum32-maskable-512.png")] = png_bytes(maskable_rgba(512))
 
-    os.makedirs(os.path.join(RES, "icons"), exist_ok=True)
     for name, data in outputs.items():
+        os.makedirs(os.path.dirname(os.path.join(RES, name)), exist_ok=True)
         with open(os.path.join(RES, name), "wb") as f:
             f.write(data)
 
@@ -1538,6 +1624,14 @@ def main():
     entries += [(fam, "SPR_" + name, sub[y:y + h, x:x + w]) for fam, name, x, y, w, h in sub_names]
     entries.append(("title", "SPR_TITLE_PICTURE", title[:224]))
     entries += [("title animation", "SPR_TITLE_ANIM[%d]" % f, title[224:256, 32 * f:32 * f + 32]) for f in range(8)]
+    for lang in WORDS:
+        if lang != "ja":
+            (lchar, _), (lsub, _), ltitle = sheets[lang]
+            entries += [("words in " + lang, "SPR_COUNT_UNIT", lchar[64:80, 208:224]),
+                        ("words in " + lang, "SPR_TITLE_CAPTION", lchar[128:144, 0:208]),
+                        ("words in " + lang, "SPR_CLEAR_BANNER", lsub[0:48]),
+                        ("words in " + lang, "SPR_OVER_BANNER", lsub[96:144]),
+                        ("words in " + lang, "SPR_TITLE_PICTURE", ltitle[:224])]
     entries += [("icon and cursor", "ICON %d" % s, icon_rgba(s)) for s in (16, 32, 48)]
     entries.append(("icon and cursor", "CURSOR", cursor_rgba()))
     os.makedirs(ART_BUILD, exist_ok=True)

@@ -213,7 +213,10 @@ int AccessibleBoardSide(HWND hwnd);
 // either kind of slash puts it.
 bool NamesHelpBook(const std::string& cp932File, const std::string& book);
 
-// Finds a resource entry by name and type as FindResourceA does.
+// Finds a resource entry by name and type as FindResourceA does: the neutral one, else the one in
+// the language GetUserDefaultUILanguage gives, else US English, else any.
 const rc::Entry* FindEntry(LPCSTR name, LPCSTR type);
+// The entry of exactly that language, or null.
+const rc::Entry* FindEntryIn(LPCSTR name, LPCSTR type, LANGID language);
 
 }  // namespace platform

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "internal.h"
+#include "keys.h"
 #include "resource.h"
 #include "platform_test.h"
 
@@ -629,6 +630,18 @@ int TranslateAcceleratorA(HWND hwnd, HACCEL accel, const MSG* msg) {
         return 1;
     }
     return 0;
+}
+
+std::vector<AcceleratorKey> platform::LoadedAcceleratorKeys() {
+    std::vector<AcceleratorKey> keys;
+    for (const auto& [entry, accel] : S().accelerators)
+        for (int i = 0; i < accel->table->count; ++i) {
+            const rc::Accelerator& a = accel->table->entries[i];
+            if (a.flags & FVIRTKEY)
+                keys.push_back(AcceleratorKey{a.key, KeyModifiers(a.key, a.flags & FSHIFT, a.flags & FCONTROL,
+                                                                  a.flags & FALT)});
+        }
+    return keys;
 }
 
 HICON LoadIconA(HINSTANCE, LPCSTR name) {

@@ -1,6 +1,7 @@
 // The form in which the resource compiler embeds the resource script: one table of entries.
-// Bitmaps, icons, cursors and custom types are raw bytes; menus, accelerators and dialog
-// templates are structured, their texts UTF-16 as in Windows resources.
+// Bitmaps, icons, cursors and custom types are raw bytes; menus, accelerators, dialog templates
+// and string tables are structured, their texts UTF-16 as in Windows resources. A resource may
+// come in several languages, one entry each.
 #pragma once
 
 #include <cstddef>
@@ -52,7 +53,12 @@ struct DialogTemplate {
     int controlCount;
 };
 
-enum class Kind { Bytes, Menu, Accelerators, Dialog };
+// Block "#n" of a string table: the strings of ids 16 * (n - 1) to 16 * n - 1, null where absent.
+struct StringBlock {
+    const char16_t* texts[16];
+};
+
+enum class Kind { Bytes, Menu, Accelerators, Dialog, Strings };
 
 struct Entry {
     const char* name;        // upper case as written in the script
@@ -61,7 +67,8 @@ struct Entry {
     Kind kind;
     const unsigned char* bytes;  // Kind::Bytes: the resource form (a BITMAP without its file header)
     std::size_t size;
-    const void* structured;  // Menu, AcceleratorTable or DialogTemplate
+    const void* structured;  // Menu, AcceleratorTable, DialogTemplate or StringBlock
+    std::uint16_t language;  // LANGID of its block of the script; 0 for the neutral block
 };
 
 struct Table {

@@ -9,9 +9,11 @@
 #define RT_ICON MAKEINTRESOURCEA(3)
 #define RT_MENU MAKEINTRESOURCEA(4)
 #define RT_DIALOG MAKEINTRESOURCEA(5)
+#define RT_STRING MAKEINTRESOURCEA(6)
 #define RT_ACCELERATOR MAKEINTRESOURCEA(9)
 
 // Resources are embedded in the executable; their bytes stay valid for the life of the process.
+// A resource in several languages is found in the one GetUserDefaultUILanguage chooses.
 HRSRC FindResourceA(HMODULE module, LPCSTR name, LPCSTR type);  // names and types match ignoring case
 HGLOBAL LoadResource(HMODULE module, HRSRC resource);
 LPVOID LockResource(HGLOBAL data);

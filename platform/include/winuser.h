@@ -231,6 +231,9 @@ int TranslateAcceleratorA(HWND hwnd, HACCEL accel,
                           const MSG* msg);  // WM_COMMAND sent unless the item is greyed
 HICON LoadIconA(HINSTANCE instance, LPCSTR name);
 HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name);
+// The string table's text of that id in CP932, cut on a whole character to size - 1 bytes and
+// ended with NUL; returns its length in bytes, 0 when there is no such string.
+int LoadStringA(HINSTANCE instance, UINT id, LPSTR buffer, int size);
 
 // Message box: caption, text with line feeds, icon and buttons.
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);

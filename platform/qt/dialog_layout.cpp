@@ -17,6 +17,8 @@ void AddDialogFontSubstitutions() {
         {u"MS PGothic", u"IPAPGothic"},
         {u"ＭＳ ゴシック", u"IPAGothic"},
         {u"MS Gothic", u"IPAGothic"},
+        // The English templates' font: a sans serif of Debian's that has every Latin letter.
+        {u"MS Shell Dlg", u"DejaVu Sans"},
     };
     for (const Mapping& m : mappings) {
         QString windows = QString::fromUtf16(m.windows), ours = QString::fromUtf16(m.ours);

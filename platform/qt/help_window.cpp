@@ -31,6 +31,17 @@ constexpr char kHelpBook[] = "ZUM32.HLP";
 constexpr QSize kHelpSize(560, 520);
 constexpr QSize kSmallestHelp(240, 240);  // still a usable page, shrunk to fit beside the game
 
+// The window's own words, in the language whose pages the resource lookups give.
+struct HelpWords {
+    const char16_t *title, *contents, *back, *forward;
+};
+constexpr HelpWords kJapaneseWords{u"ずむのタイル32 ヘルプ", u"目次", u"戻る", u"進む"};
+constexpr HelpWords kEnglishWords{u"ずむのタイル32 Help", u"Contents", u"Back", u"Forward"};
+
+const HelpWords& Words() {
+    return PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE ? kJapaneseWords : kEnglishWords;
+}
+
 // Serves every page, style sheet and picture that a page names from the embedded files.
 class HelpBrowser final : public QTextBrowser {
 public:
@@ -56,7 +67,8 @@ class HelpWindow final : public QWidget {
 public:
     HelpWindow() {
         setAttribute(Qt::WA_DeleteOnClose);
-        setWindowTitle(QStringLiteral(u"ずむのタイル32 ヘルプ"));
+        const HelpWords& words = Words();
+        setWindowTitle(QString::fromUtf16(words.title));
         // The dialogs' font: main() maps it to IPAPGothic, which has every character we need.
         QFont font = this->font();
         font.setFamilies({QStringLiteral(u"ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic")});
@@ -65,12 +77,12 @@ public:
 
         browser_ = new HelpBrowser(this);
         auto* contents = new QToolButton(this);
-        contents->setText(QStringLiteral(u"目次"));
+        contents->setText(QString::fromUtf16(words.contents));
         auto* back = new QToolButton(this);
-        back->setText(QStringLiteral(u"戻る"));
+        back->setText(QString::fromUtf16(words.back));
         back->setEnabled(false);
         auto* forward = new QToolButton(this);
-        forward->setText(QStringLiteral(u"進む"));
+        forward->setText(QString::fromUtf16(words.forward));
         forward->setEnabled(false);
         connect(contents, &QToolButton::clicked, this, &HelpWindow::ShowContents);
         connect(back, &QToolButton::clicked, browser_, &QTextBrowser::backward);

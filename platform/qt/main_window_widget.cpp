@@ -19,8 +19,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <string>
 
 #include "board_accessible.h"
+#include "keys.h"
 
 namespace platform::qt {
 namespace {
@@ -118,34 +120,45 @@ QIcon ReadIcon(const unsigned char* bytes, std::size_t size) {
     return icon;
 }
 
-WPARAM VirtualKeyFor(int key) {
-    if (key >= Qt::Key_A && key <= Qt::Key_Z) return 'A' + (key - Qt::Key_A);
-    if (key >= Qt::Key_0 && key <= Qt::Key_9) return '0' + (key - Qt::Key_0);
-    if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return VK_F1 + (key - Qt::Key_F1);
+namespace {
+
+// The name of a key of Qt's in the core's key table (keys.h), empty for a key the game never gets.
+std::string KeyName(int key) {
+    if (key >= Qt::Key_A && key <= Qt::Key_Z) return std::string(1, static_cast<char>('A' + (key - Qt::Key_A)));
+    if (key >= Qt::Key_0 && key <= Qt::Key_9) return std::string(1, static_cast<char>('0' + (key - Qt::Key_0)));
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F24) {
+        std::string name(1, 'F');
+        name += std::to_string(key - Qt::Key_F1 + 1);
+        return name;
+    }
     switch (key) {
         case Qt::Key_Return:
-        case Qt::Key_Enter: return VK_RETURN;
-        case Qt::Key_Escape: return VK_ESCAPE;
+        case Qt::Key_Enter: return "Enter";
+        case Qt::Key_Escape: return "Escape";
         case Qt::Key_Tab:
-        case Qt::Key_Backtab: return VK_TAB;
-        case Qt::Key_Backspace: return VK_BACK;
-        case Qt::Key_Space: return VK_SPACE;
-        case Qt::Key_Shift: return VK_SHIFT;
-        case Qt::Key_Control: return VK_CONTROL;
-        case Qt::Key_Alt: return VK_MENU;
-        case Qt::Key_PageUp: return 0x21;
-        case Qt::Key_PageDown: return 0x22;
-        case Qt::Key_End: return 0x23;
-        case Qt::Key_Home: return 0x24;
-        case Qt::Key_Left: return VK_LEFT;
-        case Qt::Key_Up: return VK_UP;
-        case Qt::Key_Right: return VK_RIGHT;
-        case Qt::Key_Down: return VK_DOWN;
-        case Qt::Key_Insert: return 0x2D;
-        case Qt::Key_Delete: return 0x2E;
-        default: return 0;
+        case Qt::Key_Backtab: return "Tab";
+        case Qt::Key_Backspace: return "Backspace";
+        case Qt::Key_Space: return " ";
+        case Qt::Key_Shift: return "Shift";
+        case Qt::Key_Control: return "Control";
+        case Qt::Key_Alt: return "Alt";
+        case Qt::Key_PageUp: return "PageUp";
+        case Qt::Key_PageDown: return "PageDown";
+        case Qt::Key_End: return "End";
+        case Qt::Key_Home: return "Home";
+        case Qt::Key_Left: return "ArrowLeft";
+        case Qt::Key_Up: return "ArrowUp";
+        case Qt::Key_Right: return "ArrowRight";
+        case Qt::Key_Down: return "ArrowDown";
+        case Qt::Key_Insert: return "Insert";
+        case Qt::Key_Delete: return "Delete";
+        default: return {};
     }
 }
+
+}  // namespace
+
+WPARAM VirtualKeyFor(int key) { return VirtualKeyNamed(KeyName(key)); }
 
 // ---- ClientView ----
 
@@ -418,14 +431,10 @@ void MainWindowWidget::QueueKey(QKeyEvent* event, bool down) {
         event->ignore();
         return;
     }
-    DWORD modifiers = 0;
-    if (event->modifiers() & Qt::ControlModifier) modifiers |= MK_CONTROL;
-    if (event->modifiers() & Qt::ShiftModifier) modifiers |= MK_SHIFT;
-    if ((event->modifiers() & Qt::AltModifier) || vk == VK_MENU) modifiers |= MK_ALT;
-    const bool system = modifiers & MK_ALT;
-    const UINT message = down ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
-    QueueInput(MSG{hwnd_, message, vk, 0, static_cast<DWORD>(event->timestamp()), POINT{0, 0},
-                   modifiers});
+    const Qt::KeyboardModifiers held = event->modifiers();
+    platform::QueueKey(hwnd_, vk, down,
+             KeyModifiers(vk, held & Qt::ShiftModifier, held & Qt::ControlModifier, held & Qt::AltModifier),
+             static_cast<DWORD>(event->timestamp()));
 }
 
 void MainWindowWidget::keyPressEvent(QKeyEvent* event) { QueueKey(event, true); }

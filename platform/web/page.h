@@ -1,4 +1,4 @@
-// The calls of page_library.js, the page's side of the browser build; texts are UTF-8.
+// The calls of platform/web/page_*.js, the page's side of the browser build; texts are UTF-8.
 #pragma once
 
 #include <cstdint>
@@ -22,6 +22,9 @@ void zum_window_destroyed(int hwnd);
 void zum_present(const std::uint8_t* rgba, int x, int y, int width, int height);
 void zum_menu_build(const char* json);
 void zum_menu_greyed(int id, int greyed);
+// The game's accelerators, whose keys the page keeps from the browser:
+// JSON [[letter or digit, Shift 1 | Control 2 | Alt 4], ...].
+void zum_accelerators(const char* json);
 
 int zum_box_open(const char* text, const char* caption, int stopIcon);
 void zum_font_metrics(const char* fontName, int points, int* out);
@@ -34,6 +37,12 @@ void zum_dialog_close(int hwnd);
 void zum_help_show();
 void zum_help_close();
 void zum_game_ended(int code);
+void zum_touch_held();  // a long press became a right click: the page lets the player feel it
+// The clue band at the picture's left and top (0: no board) and a board cell's side, in game pixels.
+void zum_board_layout(int band, int cell);
+// Sets the page's language ("ja", "en") and fills its own elements: JSON [[element id,
+// attribute or null, text], ...].
+void zum_page_texts(const char* language, const char* json);
 
 // What a screen reader hears: the window's name (taking the keyboard when asked), the board of
 // side cells as a grid whose active cell is focused, one cell's name, an announcement.
@@ -59,13 +68,31 @@ namespace platform::web {
 
 // The kinds of event that the page queues for the game, and the numbers that follow each.
 enum PageEvent {
-    kMouse = 1,    // hwnd, message, x, y, keys, time
-    kKey = 2,      // hwnd, message, virtual key, modifiers, time
+    kMouse = 1,    // hwnd, action and buttons, place and canvas box, time (PageBackend::QueueMouse)
+    kKey = 2,      // hwnd, down, Shift 1 | Control 2 | Alt 4, time; text: "key\tcode"
     kTimer = 3,    // hwnd, timer id
     kCommand = 4,  // hwnd, menu command id
     kBoxClosed = 5,  // the box's number
     kDialog = 6,   // dialog hwnd, DialogAction, control index
     kRecordsOffered = 7,  // nothing: zum_records_offered hands over the file
+    kPageFailure = 8,  // PageFailure
+    kTouch = 9,        // hwnd, TouchAction, place and canvas box in 1/64 CSS pixel, time
+};
+
+// What the one playing finger did.
+enum TouchAction {
+    kTouchStart = 1,
+    kTouchMove = 2,
+    kTouchEnd = 3,
+    kTouchHeld = 4,    // still down, where it was, for the time of a long press
+    kTouchCancel = 5,  // a second finger came, or the browser took the touch
+};
+
+// What the page failed to do for the player, who is told in a box.
+enum PageFailure {
+    kRecordsNotSaved = 1,
+    kRecordsUnreadable = 2,
+    kOfflineRefused = 3,
 };
 
 enum DialogAction {

@@ -39,11 +39,24 @@ private:
     int TakeEvents();
     void Apply(int kind, const int* event);
     void PresentAll();
+    void QueueMouse(HWND hwnd, const int* event);
+    void ApplyTouch(HWND hwnd, const int* event);
+    void SyncBoardLayout();
+    void SyncAccelerators();
 
     HWND shown_ = nullptr;  // the window that the canvas shows
     std::vector<std::uint32_t> rgba_;
     std::vector<Modal> modals_;
     std::set<int> closedBoxes_;
+    std::size_t acceleratorCount_ = 0;  // of the keys last given to the page
+    int boardBand_ = -1;                // the clue band last given to the page
+
+    // The playing finger: where it came down (1/64 CSS pixel, and the game's pixel) and last was.
+    struct Finger {
+        enum Phase { kNone, kPending, kDragging, kHeld } phase = kNone;
+        int downX = 0, downY = 0;
+        POINT down{0, 0}, last{0, 0};
+    } finger_;
 };
 
 // Runs a dialog as a page element until EndDialog; the loop waits through backend.

@@ -11,6 +11,7 @@
 #include "../core/profile_text.h"
 #include "../core/profile_utf16.h"
 #include "page.h"
+#include "page_texts.h"
 #include "resource.h"
 
 namespace platform::web {
@@ -20,9 +21,9 @@ constexpr int kLargest = 64 * 1024;
 
 // Why the game cannot take these bytes as its records file (UTF-8), or null when it can.
 const char* Refusal(const std::string& bytes, int size) {
-    if (size > kLargest) return "ファイルが 64 KiB を超えています。";
+    if (size > kLargest) return Text(PageText::kRecordsTooLarge);
     const bool utf16 = profile::IsUtf16(bytes);
-    if (!utf16 && bytes.find('\0') != std::string::npos) return "テキストのファイルではありません。";
+    if (!utf16 && bytes.find('\0') != std::string::npos) return Text(PageText::kRecordsNotText);
     // The section names as GetPrivateProfileStringA lists them from the same text rules.
     const std::string text = utf16 ? profile::Utf16File(bytes).Text() : bytes;
     std::vector<char> names(text.size() + 2);
@@ -34,12 +35,12 @@ const char* Refusal(const std::string& bytes, int size) {
         if (profile::NamesEqual(name, section)) return nullptr;
         at += static_cast<std::uint32_t>(name.size()) + 1;
     }
-    return "[ずむタイ32] のセクションがありません。";
+    return Text(PageText::kRecordsNoSection);
 }
 
 void Refuse(HWND owner, const char* reason) {
-    const std::string text = "記録ファイルを読み込めませんでした。\n" + std::string(reason);
-    MessageBoxA(owner, Utf8ToCp932(text).c_str(), Utf8ToCp932("ずむのタイル32").c_str(),
+    const std::string text = std::string(Text(PageText::kRecordsNotRead)) + "\n" + reason;
+    MessageBoxA(owner, Utf8ToCp932(text).c_str(), Utf8ToCp932(Text(PageText::kBoxCaption)).c_str(),
                 MB_OK | MB_ICONSTOP);
 }
 
@@ -57,10 +58,16 @@ void TakeOfferedRecords(HWND owner) {
     // Stored byte for byte, as the file lies on the desktop: the game's own writes then keep its
     // encoding.
     if (!profile::ChangeFile("ZUM32.INI", [&](const std::string&) { return bytes; })) {
-        Refuse(owner, "ブラウザーの記憶域に書き込めませんでした。");
+        Refuse(owner, Text(PageText::kRecordsNotStored));
         return;
     }
+    MessageBoxA(owner, Utf8ToCp932(Text(PageText::kRecordsTaken)).c_str(),
+                Utf8ToCp932(Text(PageText::kBoxCaption)).c_str(), MB_OK);
     PostMessageA(owner, RegisterWindowMessageA(RECORDS_REPLACED_MESSAGE), 0, 0);
+}
+
+void RefuseUnreadableRecords(HWND owner) {
+    if (owner) Refuse(owner, Text(PageText::kRecordsUnreadable));
 }
 
 }  // namespace platform::web

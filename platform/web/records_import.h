@@ -9,4 +9,7 @@ namespace platform::web {
 // the game's window, or shows owner a box with the reason it was refused.
 void TakeOfferedRecords(HWND owner);
 
+// Shows owner a box saying that the file the player chose could not be read.
+void RefuseUnreadableRecords(HWND owner);
+
 }  // namespace platform::web

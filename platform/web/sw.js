@@ -1,7 +1,9 @@
 // The site for play without the network: every file of one build, fetched at install and checked
 // against the build's own hashes, in a cache named after the build; the page is then served from
-// it. A new build fills a new cache whole and drops the old one once it is ready, so that a page
-// never loads a mix of two builds. cmake/site_worker.cmake fills in the build.
+// it. A new build fills a new cache whole and drops the old one once it is ready, so that every
+// file a page loads at its start comes from one build. The new build takes over the open pages at
+// once: a help page or a reload after that comes from the new build. cmake/site_worker.cmake fills
+// in the build.
 'use strict';
 var BUILD = '@ZUM32_SITE_HASH@';
 var FILES = {@ZUM32_SITE_FILES@};  // name in the site -> SHA-256 of its bytes
@@ -48,9 +50,21 @@ self.addEventListener('fetch', function(event) {
   if (event.request.method !== 'GET') return;
   var url = new URL(event.request.url), scope = new URL(self.registration.scope);
   if (url.origin !== scope.origin || url.pathname.indexOf(scope.pathname) !== 0) return;
-  var name = decodeURIComponent(url.pathname.slice(scope.pathname.length)) || 'index.html';
-  if (!FILES[name]) return;
-  event.respondWith((opened = opened || caches.open(CACHE)).then(function(cache) {
+  var name;
+  try {
+    name = decodeURIComponent(url.pathname.slice(scope.pathname.length)) || 'index.html';
+  } catch (error) {
+    return;  // not a name of ours: the network answers
+  }
+  if (!Object.prototype.hasOwnProperty.call(FILES, name)) return;
+  if (!opened) {
+    opened = caches.open(CACHE);
+    // A cache that cannot be opened now may open at the next request.
+    opened.catch(function() { opened = null; });
+  }
+  event.respondWith(opened.then(function(cache) {
     return cache.match(name);
-  }).then(function(response) { return response || fetch(event.request); }));
+  }).catch(function() { return null; }).then(function(response) {
+    return response || fetch(event.request);
+  }));
 });

@@ -8,6 +8,8 @@ std::string HelpPlainText(const std::string& html) {
     // A picture of a board's row: its cells stand side by side as on the board, where tabs
     // would spread them over more than the window's width.
     bool inGrid = false;
+    // Japanese runs on across line breaks and marks list items with its own dot.
+    const bool japanese = html.find("<html lang=\"ja\"") != std::string::npos;
     std::size_t i = html.find("<body");
     if (i == std::string::npos) i = 0;
     auto newline = [&out](int count) {
@@ -43,7 +45,7 @@ std::string HelpPlainText(const std::string& html) {
                 newline(1);
             else if (tag == "li") {
                 newline(1);
-                out += "・";
+                out += japanese ? "・" : "• ";
             } else if ((tag == "td" || tag == "th") && !inGrid) {
                 out += "\t";
             } else if (tag == "td" && !out.empty() && std::isalnum(static_cast<unsigned char>(out.back()))) {
@@ -61,13 +63,14 @@ std::string HelpPlainText(const std::string& html) {
             else out += '&', end = i;
             i = end + 1;
         } else if (c == '\r' || c == '\n' || c == '\t' || c == ' ') {
-            // A line break between Japanese characters is no space; one between words is.
+            // A line break between Japanese characters, or between the cells of a board's row, is
+            // no space; one between words is.
             std::size_t next = html.find_first_not_of(" \t\r\n", i);
             const bool lineBreak = html.find('\n', i) < next;
-            const bool japanese = (!out.empty() && static_cast<unsigned char>(out.back()) >= 0x80) ||
-                                  (next != std::string::npos && static_cast<unsigned char>(html[next]) >= 0x80);
+            const bool wide = (!out.empty() && static_cast<unsigned char>(out.back()) >= 0x80) ||
+                              (next != std::string::npos && static_cast<unsigned char>(html[next]) >= 0x80);
             if (!out.empty() && out.back() != ' ' && out.back() != '\n' && out.back() != '\t' &&
-                !(lineBreak && japanese))
+                !(lineBreak && wide && (japanese || inGrid)))
                 out += ' ';
             i = next == std::string::npos ? html.size() : next;
         } else {

@@ -1,6 +1,6 @@
 // Help: the help viewer of WinHelpA is gone from present-day Windows, so HELP_CONTENTS opens a
-// window of ours with the Japanese help pages that the resource script embeds, and HELP_QUIT
-// closes it. The window runs in a thread of its own, as the viewer ran in a program of its own.
+// window of ours with the help pages that the resource script embeds, in the user's UI language
+// as Windows chooses resources, and HELP_QUIT closes it. The window runs in a thread of its own, as the viewer ran in a program of its own.
 #include <windows.h>
 
 #include <cctype>
@@ -27,6 +27,9 @@ std::vector<Page> pages;
 HWND pageList = nullptr;
 HWND pageText = nullptr;
 HFONT pageFont = nullptr;  // the list's and the text's, made with the window
+
+// The pages' language, as FindResource chooses them: Japanese in a Japanese face, else Windows' own.
+bool Japanese() { return PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE; }
 
 // A page of the script: "HELP_" and its file name without extension, upper case.
 std::string HelpFile(const std::string& fileName) {
@@ -85,9 +88,10 @@ LRESULT CALLBACK HelpProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
         case WM_CREATE: {
             HINSTANCE instance = GetModuleHandleW(nullptr);
-            pageFont = CreateFontW(-14, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+            pageFont = CreateFontW(-14, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                   Japanese() ? SHIFTJIS_CHARSET : DEFAULT_CHARSET,
                                    OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                   DEFAULT_PITCH, L"MS UI Gothic");
+                                   DEFAULT_PITCH, Japanese() ? L"MS UI Gothic" : L"Segoe UI");
             pageList = CreateWindowExW(WS_EX_CLIENTEDGE, L"LISTBOX", nullptr,
                                        WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOTIFY, 0, 0, 0, 0,
                                        window, reinterpret_cast<HMENU>(kListId), instance, nullptr);
@@ -157,7 +161,7 @@ DWORD WINAPI HelpThread(void* parameter) {
     wc.lpszClassName = L"ZUM32_HELP";
     RegisterClassW(&wc);
     LoadPages();
-    HWND window = CreateWindowExW(0, L"ZUM32_HELP", L"ずむのタイル32 ヘルプ",
+    HWND window = CreateWindowExW(0, L"ZUM32_HELP", Japanese() ? L"ずむのタイル32 ヘルプ" : L"ずむのタイル32 Help",
                                   WS_OVERLAPPEDWINDOW | WS_VISIBLE, start.position.x,
                                   start.position.y, kWidth, kHeight, nullptr, nullptr, instance,
                                   nullptr);

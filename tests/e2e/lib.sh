@@ -89,7 +89,7 @@ start_game() {
   [[ -n $lib ]] || { echo "libfaketime is not installed" >&2; return 1; }
   # The wall clock stands still, so every Start seeds the same board; timers run on the monotonic one.
   env -u QT_SCALE_FACTOR -u QT_SCREEN_SCALE_FACTORS -u QT_AUTO_SCREEN_SCALE_FACTOR \
-    QT_QPA_PLATFORM=xcb SDL_AUDIODRIVER=dummy TZ=UTC \
+    QT_QPA_PLATFORM=xcb SDL_AUDIODRIVER=dummy TZ=UTC LANGUAGE=ja \
     XDG_CONFIG_HOME="$dir/config" XDG_RUNTIME_DIR="$dir/runtime" \
     LD_PRELOAD="$lib" FAKETIME="$when" FAKETIME_DONT_FAKE_MONOTONIC=1 "$@" \
     "$game" >"$dir/game.log" 2>&1 </dev/null &
@@ -208,6 +208,59 @@ menu_popup() {
   return 1
 }
 no_menu_popup() { ! menu_popup; }
+
+# ---- Wine ----
+
+# Wine's locale: its code page and its UI language, the Japanese game's unless a script says.
+WINE_LOCALE=(LC_ALL=ja_JP.UTF-8)
+
+# Boots a Wine prefix in the folder $1 (booting also registers what carries COM objects between
+# processes); Wine takes its code page from the locale. Sets WINEPREFIX and the settings every Wine
+# check runs with; the locale goes into $1.locale.
+boot_wine_prefix() {
+  export WINEPREFIX=$1 WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' WINEARCH=win64
+  export TZ=UTC
+  # Bounded, so that a Wine that hangs fails the check with a message instead of at the test's limit.
+  env "${WINE_LOCALE[@]}" timeout 150 wineboot --init >"$1.log" 2>&1 || fail "wineboot: $(cat "$1.log")"
+  timeout 60 wineserver -w || fail "the prefix's Wine processes did not end after wineboot"
+  echo "${WINE_LOCALE[*]}" >"$1.locale"
+}
+
+# A Wine prefix of its own in $work/prefix, before the clock is frozen: a copy of the one booted
+# once for the test run in the same locale, which ZUM32_WINE_PREFIX names (wine_prefix.sh), or
+# else one booted here. A whole copy, not links: Wine writes a file that has other links in place.
+wine_prefix() {
+  local template=${ZUM32_WINE_PREFIX:-}
+  step "Wine prefix"
+  if [[ -n $template && -f $template/system.reg && $(cat "$template.locale" 2>/dev/null) == "${WINE_LOCALE[*]}" ]]; then
+    export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' WINEARCH=win64
+    export TZ=UTC
+    cp -a "$template" "$WINEPREFIX" || fail "copying the run's Wine prefix"
+  else
+    boot_wine_prefix "$work/prefix"
+  fi
+}
+
+# Starts the Windows build under Wine at a frozen calendar time; sets GAME_PID.
+start_wine_game() {
+  local exe=$1 when=$2 lib
+  lib=$(dpkg -L libfaketime 2>/dev/null | grep -m 1 '/libfaketime\.so\.1$' || true)
+  [[ -n $lib ]] || fail "libfaketime is not installed"
+  # File times stay true: faked ones would make Wine take its prefix for an older Wine's and rebuild it.
+  env "${WINE_LOCALE[@]}" LD_PRELOAD="$lib" FAKETIME="$when" FAKETIME_DONT_FAKE_MONOTONIC=1 NO_FAKE_STAT=1 \
+    wine "$exe" >"$work/game.log" 2>&1 </dev/null &
+  GAME_PID=$!
+}
+
+# Ends the prefix's Wine processes, then what make_workspace set up.
+cleanup_wine() {
+  set +e
+  [[ -d ${WINEPREFIX:-/nonexistent} ]] && wineserver -k 2>/dev/null
+  cleanup_workspace
+}
+
+wine_windows() { xdotool search --onlyvisible --class '^zum32\.exe$' 2>/dev/null || true; }
+wine_main() { find_window "$TITLE" NORMAL wine_windows; }
 
 # ---- Pixels ----
 
@@ -386,29 +439,4 @@ expect_title() {
     EXPECT[$c,19]=$((16 * (c - 5))),128
     EXPECT[$c,20]=$((16 * (c - 5))),144
   done
-}
-
-# ---- Wine ----
-
-# Makes a Wine prefix in the folder $1 on the display that DISPLAY names, in Japanese (Wine takes
-# its code page from the locale) and in the checks' time zone. Sets WINEPREFIX and the settings
-# every Wine check runs with.
-make_wine_prefix() {
-  export WINEPREFIX=$1 WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' WINEARCH=win64
-  # Bounded, so that a Wine that hangs fails the check with a message instead of at the test's limit.
-  TZ=UTC LC_ALL=ja_JP.UTF-8 timeout 150 wineboot --init >"$1.log" 2>&1 || { echo "wineboot: $(cat "$1.log")" >&2; return 1; }
-  timeout 60 wineserver -w || { echo "the prefix's Wine processes did not end after wineboot" >&2; return 1; }
-}
-
-# Gives a Wine check the prefix $1 of its own: a copy of the one made once for the test run, which
-# ZUM32_WINE_PREFIX names (tests/e2e/wine_prefix.sh), or else a new one. A whole copy, not links:
-# Wine writes a file that has other links in place.
-wine_prefix() {
-  local dir=$1 template=${ZUM32_WINE_PREFIX:-}
-  if [[ -z $template || ! -f $template/system.reg ]]; then
-    make_wine_prefix "$dir"
-    return
-  fi
-  export WINEPREFIX=$dir WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' WINEARCH=win64
-  cp -a "$template" "$dir"
 }

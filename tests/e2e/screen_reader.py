@@ -1,14 +1,17 @@
 #!/usr/bin/python3
 """What a screen reader is given, read with pyatspi, while a level-1 game is played by keys:
 cells with their clues, names after a move, outcomes, the status key, the level's radio buttons.
-Usage: screen_reader.py <window id> <board row>...   ('1' for a bomb)"""
+With "en" instead of the board, the English game's menu and properties dialog.
+Usage: screen_reader.py <window id> <board row>...   ('1' for a bomb) | en"""
 import re, subprocess, sys, time  # noqa: E401
 
 import pyatspi
 from gi.repository import GLib
 
+import reader_names
+from reader_names import moves
+
 window, board = sys.argv[1], sys.argv[2:]
-N = len(board)
 heard = []  # (kind, name) in the order the bus gave them
 
 
@@ -51,31 +54,27 @@ def act(keys, kind, pattern, what):
     sys.exit(f"FAIL: {what}: no {kind} event matching {pattern!r}; heard {heard[start:]}")
 
 
-def runs(line):
-    return " ".join(str(len(r)) for r in line.split("1") if r) or "なし"
-
-
 def cell(col, row, state):
-    column = "".join(board[r][col] for r in range(N))
-    return (f"^{row + 1}行 {col + 1}列 {state}、行のヒント {re.escape(runs(board[row]))}、"
-            f"列のヒント {re.escape(runs(column))}$")
-
-
-def moves(frm, to):
-    dc, dr = to[0] - frm[0], to[1] - frm[1]
-    return ["Right"] * dc + ["Left"] * -dc + ["Down"] * dr + ["Up"] * -dr
+    return reader_names.cell(board, col, row, state)
 
 
 subprocess.run(["xdotool", "windowfocus", "--sync", window], check=True)
+if board == ["en"]:  # the English game: its menu and the properties dialog, in tree order
+    act(["ctrl+p"], "focus", "", "the properties dialog")
+    pump(1.0)
+    got = "|".join(fresh_name(o).split("\t")[0] for o in pyatspi.findAllDescendants(
+        pyatspi.Registry.getDesktop(0), lambda o: o.getRole() in (
+            pyatspi.ROLE_MENU_ITEM, pyatspi.ROLE_RADIO_BUTTON, pyatspi.ROLE_PUSH_BUTTON)))
+    if not re.search(r"Game\|Start\|Best Times...\|Back to Title\|Properties...\|Exit\|Help\|Contents\|"
+                     r"About...\|.*10 x 10, Beginner\|.*Clear the Intermediate records", got):
+        sys.exit(f"FAIL: the English menu and dialog read {got}")
+    sys.exit(print("screen reader: the English menu and dialog heard"))
 act(["ctrl+n"], "focus", "^初級のゲーム", "a new game names itself")
 act(["Right"], "focus", cell(0, 0, "閉じたマス"), "the first arrow shows the cursor's cell")
 act(["Right", "Down"], "focus", cell(1, 1, "閉じたマス"), "the cursor's cell after moving")
 
-cells = [(c, r) for r in range(N) for c in range(N)]
-safe = next(p for p in cells if board[p[1]][p[0]] == "0" and p != (1, 1))
-bomb = next(p for p in cells if board[p[1]][p[0]] == "1" and p != safe)
-act(moves((1, 1), safe) + ["space"], "focus", cell(*safe, "開いたマス"), "an opened cell")
-closed = next(p for p in cells if p != safe and board[p[1]][p[0]] == "0")
+safe, bomb, closed = reader_names.cells_to_play(board)
+act(moves((1, 1), safe) + ["space"], "shown", "^開きました$", "an opened cell")
 act(moves(safe, closed) + ["f"], "shown", "^旗を立てました$", "a flag set")
 table = next(o for o in pyatspi.findAllDescendants(pyatspi.Registry.getDesktop(0),
                                                    lambda o: o.getRole() == pyatspi.ROLE_TABLE))

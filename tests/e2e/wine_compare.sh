@@ -3,21 +3,27 @@
 # start's message boxes and records file, then the title screen, a new board, a safe cell, a flag,
 # a bomb's explosion and the game-over screen, pixel for pixel; the records dialog; the help
 # window; Exit with code 0. Before all that, zum32.exe must import Windows' own libraries alone and
-# carry no debugging data.
-# Usage: wine_compare.sh <zum32 executable> <zum32.exe> <source folder>
+# carry no debugging data. With "en", both run in English: ours under an English locale, Wine with
+# English messages (its UI language) over the Japanese code page that the game's texts are in.
+# Usage: wine_compare.sh <zum32 executable> <zum32.exe> <source folder> [ja|en]
 set -euo pipefail
 
 game=$1
 exe=$2
 source_dir=$3
+language=${4:-ja}
 # shellcheck source=lib.sh
 source "$source_dir/tests/e2e/lib.sh"
 
 [[ -f $exe ]] || { echo "FAIL: $exe is missing; make windows builds it" >&2; exit 1; }
 
+# The locale of each side, and the menu's mnemonics of that language: Best Times and Exit.
+OURS_LOCALE=() RECORDS_KEY=h EXIT_KEY=e
+[[ $language == en ]] && WINE_LOCALE=(-u LC_ALL LANG=ja_JP.UTF-8 LC_MESSAGES=en_US.UTF-8) \
+  OURS_LOCALE=(LANGUAGE= LC_ALL= LC_MESSAGES= LANG=en_US.UTF-8) RECORDS_KEY=b EXIT_KEY=x
 # One file that needs nothing but Windows' own libraries.
 imports=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p' | tr 'a-z' 'A-Z' | sort | tr '\n' ' ')
-[[ $imports == "GDI32.DLL KERNEL32.DLL MSVCRT.DLL USER32.DLL WINMM.DLL " ]] ||
+[[ $imports == "GDI32.DLL KERNEL32.DLL MSVCRT.DLL OLE32.DLL OLEACC.DLL OLEAUT32.DLL USER32.DLL WINMM.DLL " ]] ||
   { echo "FAIL: $exe imports $imports" >&2; exit 1; }
 # A player's copy carries no debugging data.
 if x86_64-w64-mingw32-objdump -h "$exe" | grep -q '\.debug'; then
@@ -28,10 +34,8 @@ fi
 make_workspace zum32-wine
 OURS_PID=
 cleanup_both() {
-  set +e
   [[ -n $OURS_PID ]] && kill "$OURS_PID" 2>/dev/null
-  [[ -d ${WINEPREFIX:-/nonexistent} ]] && wineserver -k 2>/dev/null
-  cleanup_workspace
+  cleanup_wine
 }
 trap cleanup_both EXIT
 
@@ -41,13 +45,8 @@ SIDE=368  # the drawn square of the title screen and of level 2
 start_xvfb "$work" || fail "Xvfb"
 mapfile -t BOARD < <(zum32_board "$(epoch_of "$WHEN")" 2)
 
-# A prefix of its own, made before the clock is frozen.
-export TZ=UTC
-step "Wine prefix"
-wine_prefix "$work/prefix" || fail "no Wine prefix"
+wine_prefix
 
-wine_windows() { xdotool search --onlyvisible --class '^zum32\.exe$' 2>/dev/null || true; }
-wine_main() { find_window "$TITLE" NORMAL wine_windows; }
 wine_box() { find_window "$TITLE" DIALOG wine_windows; }
 wine_dialog() {
   local w
@@ -69,7 +68,7 @@ focus() { xdotool windowfocus --sync "$1" || fail "focus on window $1"; }
 
 # ---- First start of both, each with its own empty records folder ----
 step "first start of ours"
-start_game "$game" "$work/ours" "$WHEN"
+start_game "$game" "$work/ours" "$WHEN" "${OURS_LOCALE[@]}"
 OURS_PID=$GAME_PID GAME_PID=
 answer_first_start_boxes
 OURS=$(main_window)
@@ -77,12 +76,7 @@ OURS=$(main_window)
 xdotool windowmove --sync "$OURS" 640 0 || fail "moving our window"
 
 step "first start under Wine"
-faketime_lib=$(dpkg -L libfaketime 2>/dev/null | grep -m 1 '/libfaketime\.so\.1$' || true)
-[[ -n $faketime_lib ]] || fail "libfaketime is not installed"
-# File times stay true: faked ones would make Wine take its prefix for an older Wine's and rebuild it.
-LC_ALL=ja_JP.UTF-8 LD_PRELOAD=$faketime_lib FAKETIME="$WHEN" FAKETIME_DONT_FAKE_MONOTONIC=1 NO_FAKE_STAT=1 \
-  wine "$exe" >"$work/game.log" 2>&1 </dev/null &
-GAME_PID=$!
+start_wine_game "$exe" "$WHEN"
 answer_first_start_boxes Wine wine_box wine_main wine_window_gone
 WINE=$(wine_main)
 
@@ -241,18 +235,20 @@ step "the records dialog"
 focus "$WINE"
 xdotool key alt+g
 wait_until "$WAIT" wine_menu_open || fail "Alt+G opened no menu"
-xdotool key h
+xdotool key "$RECORDS_KEY"
 wait_until "$WAIT" wine_dialog >/dev/null || fail "the records dialog did not open"
 dialog=$(wine_dialog)
 focus "$dialog"
 xdotool key Return
 wait_until "$WAIT" wine_window_gone "$dialog" || fail "the records dialog did not close"
 
+if [[ $language == ja ]]; then  # the help window's mechanics are the same in English
 step "help"
 focus "$WINE"
 xdotool key ctrl+h
 wine_help() { find_window "$TITLE ヘルプ" NORMAL wine_windows; }
 wait_until "$WAIT" wine_help >/dev/null || fail "Ctrl+H showed no help window"
+fi
 
 step "Exit"
 # With the help window in front, the game's menu is opened with the mouse: Wine without a window
@@ -260,7 +256,7 @@ step "Exit"
 window_geometry "$WINE"
 xdotool mousemove $((X + 24)) $((Y + (HEIGHT - WIDTH) / 2)) click 1
 wait_until "$WAIT" wine_menu_open || fail "a click on the menu bar opened no menu"
-xdotool key e
+xdotool key "$EXIT_KEY"
 wait_until "$WAIT" game_exited || { [[ -n ${ZUM32_WINE_KEEP:-} ]] && import -window root "$ZUM32_WINE_KEEP/exit.png"; fail "the Windows build did not end after Exit"; }
 status=0
 wait "$GAME_PID" || status=$?

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Makes the Wine prefix that every Wine check of a test run copies (ZUM32_WINE_PREFIX), on an Xvfb
-# like theirs. Usage: wine_prefix.sh <folder>
+# Boots the Wine prefix that the Wine checks of a test run copy (ZUM32_WINE_PREFIX), in the
+# Japanese game's locale, on an Xvfb like theirs. Usage: wine_prefix.sh <folder>
 set -euo pipefail
 
 template=$1
@@ -9,6 +9,6 @@ source "$(dirname "$0")/lib.sh"
 
 make_workspace zum32-wine-prefix
 start_xvfb "$work" || fail "Xvfb"
-rm -rf "$template" "$template.log"
-make_wine_prefix "$template" || fail "no Wine prefix"
-echo "Wine prefix made: $template"
+rm -rf "$template" "$template.log" "$template.locale"
+boot_wine_prefix "$template"
+echo "Wine prefix booted: $template"

@@ -4,12 +4,14 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QSet>
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QTextDocument>
 #include <QWidget>
 
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -31,14 +33,26 @@ LRESULT PlainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
-// The topics that the contents page lists, by page and the words its link shows.
-const std::vector<std::pair<QString, QString>> kTopics = {
-    {"goal.html", "ゲームの目的"},          {"clues.html", "ヒントの読み方"},
-    {"open.html", "マスを開ける"},          {"drag.html", "ドラッグで開ける"},
-    {"flags.html", "旗を立てる"},           {"bombs.html", "5つ目の爆弾"},
-    {"panel.html", "時計とカウンター"},     {"levels.html", "3つのレベル"},
-    {"records.html", "記録と名前の入力"},   {"menu.html", "メニューとキー操作"},
-    {"keyboard.html", "キーボードで遊ぶ"},
+// The help book of each language (LANGUAGE names it): the window's title, the contents' heading,
+// and the topics that the contents page lists, by page and the words its link shows.
+struct Book {
+    const char* language;
+    QString title, contents;
+    std::vector<std::pair<QString, QString>> topics;
+};
+const std::vector<Book> kBooks = {
+    {"ja", "ずむのタイル32 ヘルプ", "目次",
+     {{"goal.html", "ゲームの目的"}, {"clues.html", "ヒントの読み方"}, {"open.html", "マスを開ける"},
+      {"drag.html", "ドラッグで開ける"}, {"flags.html", "旗を立てる"}, {"bombs.html", "5つ目の爆弾"},
+      {"panel.html", "時計とカウンター"}, {"levels.html", "3つのレベル"},
+      {"records.html", "記録と名前の入力"}, {"menu.html", "メニューとキー操作"},
+      {"keyboard.html", "キーボードで遊ぶ"}}},
+    {"en", "ずむのタイル32 Help", "Contents",
+     {{"goal.html", "The aim of the game"}, {"clues.html", "Reading the clues"},
+      {"open.html", "Opening cells"}, {"drag.html", "Opening cells by dragging"}, {"flags.html", "Flags"},
+      {"bombs.html", "the fifth bomb"}, {"panel.html", "The clock and the counters"},
+      {"levels.html", "The three levels"}, {"records.html", "Best times and your name"},
+      {"menu.html", "Menus and keys"}, {"keyboard.html", "Playing with the keyboard"}}},
 };
 
 struct Link {
@@ -84,6 +98,7 @@ protected:
 
     void TearDown() override {
         WinHelpA(hwnd_, "ZOZAR.HLP", HELP_QUIT, 0);
+        setenv("LANGUAGE", "ja", 1);
         platform_test::Reset();
         backend_.reset();
         DeleteLater();
@@ -101,29 +116,35 @@ protected:
 };
 
 TEST_F(HelpTest, ContentsOpenAWindowOfItsOwnOnTheContentsPage) {
-    EXPECT_EQ(OpenHelpWindow(), nullptr);
-    EXPECT_EQ(WinHelpA(hwnd_, "ZUM32.HLP", HELP_CONTENTS, 0), TRUE);
-    QWidget* window = OpenHelpWindow();
-    ASSERT_NE(window, nullptr);
-    EXPECT_TRUE(window->isVisible());
-    EXPECT_TRUE(window->isWindow());
-    EXPECT_EQ(window->windowModality(), Qt::NonModal);
-    EXPECT_EQ(window->windowTitle(), QString::fromUtf8("ずむのタイル32 ヘルプ"));
-    EXPECT_GE(window->width(), 400);
-    EXPECT_GE(window->height(), 300);
-    EXPECT_NE(window, static_cast<QWidget*>(backend_->WindowWidget(hwnd_)));
-    EXPECT_EQ(Page(), "index.html");
+    for (const Book& book : kBooks) {
+        SCOPED_TRACE(book.language);
+        setenv("LANGUAGE", book.language, 1);
+        EXPECT_EQ(OpenHelpWindow(), nullptr);
+        EXPECT_EQ(WinHelpA(hwnd_, "ZUM32.HLP", HELP_CONTENTS, 0), TRUE);
+        QWidget* window = OpenHelpWindow();
+        ASSERT_NE(window, nullptr);
+        EXPECT_TRUE(window->isVisible());
+        EXPECT_TRUE(window->isWindow());
+        EXPECT_EQ(window->windowModality(), Qt::NonModal);
+        EXPECT_EQ(window->windowTitle(), book.title);
+        EXPECT_GE(window->width(), 400);
+        EXPECT_GE(window->height(), 300);
+        EXPECT_NE(window, static_cast<QWidget*>(backend_->WindowWidget(hwnd_)));
+        EXPECT_EQ(Page(), "index.html");
 
-    // The contents list links every topic, with the words the player reads.
-    const QTextDocument& doc = *OpenHelpBrowser()->document();
-    const QString text = doc.toPlainText();
-    EXPECT_TRUE(text.contains(QString::fromUtf8("目次")));
-    QSet<QString> linked;
-    for (const Link& l : LinksOf(doc)) linked.insert(l.page);
-    for (const auto& [page, words] : kTopics) {
-        SCOPED_TRACE(page.toStdString());
-        EXPECT_TRUE(linked.contains(page));
-        EXPECT_TRUE(text.contains(words));
+        // The contents list links every topic, with the words the player reads.
+        const QTextDocument& doc = *OpenHelpBrowser()->document();
+        const QString text = doc.toPlainText();
+        EXPECT_TRUE(text.contains(book.contents));
+        QSet<QString> linked;
+        for (const Link& l : LinksOf(doc)) linked.insert(l.page);
+        for (const auto& [page, words] : book.topics) {
+            SCOPED_TRACE(page.toStdString());
+            EXPECT_TRUE(linked.contains(page));
+            EXPECT_TRUE(text.contains(words));
+        }
+        WinHelpA(hwnd_, "ZUM32.HLP", HELP_QUIT, 0);
+        DeleteLater();
     }
 }
 
@@ -233,42 +254,55 @@ TEST_F(HelpTest, TheWindowEndsWithTheBackendThatOpenedIt) {
 
 TEST_F(HelpTest, EveryLinkOfEveryPageLeadsToAnEmbeddedPageAndAnchor) {
     ASSERT_FALSE(HelpFile("style.css").isEmpty());
-    ASSERT_EQ(WinHelpA(hwnd_, "ZUM32.HLP", HELP_CONTENTS, 0), TRUE);
-    QTextBrowser* browser = OpenHelpBrowser();
-    // Walk every page reachable from the contents, as a reader following links would.
-    std::vector<QString> queue = {"index.html"};
-    QSet<QString> visited;
-    while (!queue.empty()) {
-        const QString page = queue.back();
-        queue.pop_back();
-        if (visited.contains(page)) continue;
-        visited.insert(page);
-        SCOPED_TRACE(page.toStdString());
-        ASSERT_FALSE(HelpFile(page).isEmpty());
-        browser->setSource(QUrl(page));
-        ASSERT_EQ(Page(), page);
-        EXPECT_FALSE(browser->documentTitle().isEmpty());
-        EXPECT_FALSE(browser->toPlainText().trimmed().isEmpty());
-        for (const Link& l : LinksOf(*browser->document())) {
-            const QString target = l.page.isEmpty() ? page : l.page;
-            SCOPED_TRACE(("-> " + target + "#" + l.anchor).toStdString());
-            EXPECT_FALSE(HelpFile(target).isEmpty());
-            if (!l.anchor.isEmpty()) {
-                QTextDocument doc;
-                doc.setHtml(QString::fromUtf8(HelpFile(target)));
-                EXPECT_TRUE(AnchorsOf(doc).contains(l.anchor));
+    // Kana, ideographs and full-width forms, which an English reader cannot read.
+    const QRegularExpression japanese(QString::fromUtf8("[\u3000-\u30ff\u4e00-\u9fff\uff00-\uffef]"));
+    for (const Book& book : kBooks) {
+        SCOPED_TRACE(book.language);
+        setenv("LANGUAGE", book.language, 1);
+        ASSERT_EQ(WinHelpA(hwnd_, "ZUM32.HLP", HELP_CONTENTS, 0), TRUE);
+        QTextBrowser* browser = OpenHelpBrowser();
+        // Walk every page reachable from the contents, as a reader following links would.
+        std::vector<QString> queue = {"index.html"};
+        QSet<QString> visited;
+        while (!queue.empty()) {
+            const QString page = queue.back();
+            queue.pop_back();
+            if (visited.contains(page)) continue;
+            visited.insert(page);
+            SCOPED_TRACE(page.toStdString());
+            ASSERT_FALSE(HelpFile(page).isEmpty());
+            browser->setSource(QUrl(page));
+            ASSERT_EQ(Page(), page);
+            EXPECT_FALSE(browser->documentTitle().isEmpty());
+            const QString text = browser->toPlainText();
+            EXPECT_FALSE(text.trimmed().isEmpty());
+            if (std::string(book.language) != "ja") {
+                EXPECT_FALSE(QString(text).remove(QString::fromUtf8("ずむのタイル32")).contains(japanese));
             }
-            queue.push_back(target);
+            for (const Link& l : LinksOf(*browser->document())) {
+                const QString target = l.page.isEmpty() ? page : l.page;
+                SCOPED_TRACE(("-> " + target + "#" + l.anchor).toStdString());
+                EXPECT_FALSE(HelpFile(target).isEmpty());
+                if (!l.anchor.isEmpty()) {
+                    QTextDocument doc;
+                    doc.setHtml(QString::fromUtf8(HelpFile(target)));
+                    EXPECT_TRUE(AnchorsOf(doc).contains(l.anchor));
+                }
+                queue.push_back(target);
+            }
         }
-    }
-    for (const auto& [page, words] : kTopics) EXPECT_TRUE(visited.contains(page)) << page.toStdString();
-    // Every page leads back to the contents.
-    for (const QString& page : visited) {
-        if (page == "index.html") continue;
-        browser->setSource(QUrl(page));
-        bool back = false;
-        for (const Link& l : LinksOf(*browser->document())) back |= l.page == "index.html";
-        EXPECT_TRUE(back) << page.toStdString();
+        for (const auto& [page, words] : book.topics)
+            EXPECT_TRUE(visited.contains(page)) << page.toStdString();
+        // Every page leads back to the contents.
+        for (const QString& page : visited) {
+            if (page == "index.html") continue;
+            browser->setSource(QUrl(page));
+            bool back = false;
+            for (const Link& l : LinksOf(*browser->document())) back |= l.page == "index.html";
+            EXPECT_TRUE(back) << page.toStdString();
+        }
+        WinHelpA(hwnd_, "ZUM32.HLP", HELP_QUIT, 0);
+        DeleteLater();
     }
 }
 

@@ -10,6 +10,7 @@
 #include "game/moves.h"
 #include "internal.h"
 #include "platform_test_audio.h"
+#include "shell/spoken.h"
 #include "support/cues.h"
 #include "support/game_window.h"
 #include "support/screen.h"
@@ -343,6 +344,32 @@ TEST_F(KeyboardTest, ClicksStartAndTheTitleHideTheCursor) {
         Key(VK_DOWN);
         EXPECT_EQ(GameState.cursorCol, c.c);
         EXPECT_EQ(GameState.cursorRow, c.r);
+    }
+}
+
+// Opened cells are said when their move is over, by count; a clear says the time its record keeps.
+TEST_F(KeyboardTest, OpenedCellsAreSaidWhenTheirMoveIsOver) {
+    struct Case { const char* what; std::function<void()> move; UINT end; WPARAM endKey; std::string said; };
+    const Case cases[] = {
+        {"Shift+Right three times",
+         [&] { CursorTo(6, 6), Key(VK_RIGHT, MK_SHIFT), Key(VK_RIGHT, MK_SHIFT), Key(VK_RIGHT, MK_SHIFT); },
+         WM_KEYUP, VK_SHIFT, "3マス開きました"},
+        {"a drag over three cells",
+         [&] { for (int c = 6; c < 9; ++c) SendMessageA(window, c == 6 ? WM_LBUTTONDOWN : WM_MOUSEMOVE, MK_LBUTTON, CellAt(c, 6)); },
+         WM_LBUTTONUP, 0, "3マス開きました"},
+        {"the last safe cell at the field's 42nd second",
+         [&] { GameState.openedCount = 69, GameState.clockSeconds = 42, CursorTo(7, 7); },
+         WM_KEYDOWN, VK_SPACE, "クリア！ 時間 41秒。Ctrl+N で次のゲームを始めます。"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        NewGame();
+        c.move();
+        EXPECT_EQ(platform::AccessibleChildText(window, 101), "") << "said before the move's end";
+        SendMessageA(window, c.end, c.endKey, CellAt(8, 6));
+        const int side = platform::AccessibleBoardSide(window);
+        EXPECT_EQ(platform::AccessibleChildText(window, side * side + 1), c.said);
+        EXPECT_EQ(GameState.records[0].times[5], ScreenState == Cleared ? 41 : 0);
     }
 }
 

@@ -49,8 +49,8 @@ protected:
 
 template <class T>
 const T& Content(const rc::Script& s, std::string_view name, std::uint16_t type,
-                 std::string_view typeName = {}) {
-    const rc::Resource* r = s.Find(name, type, typeName);
+                 std::string_view typeName = {}, std::uint16_t language = 0) {
+    const rc::Resource* r = s.Find(name, type, typeName, language);
     if (!r) throw std::runtime_error("no resource " + std::string(name));
     return std::get<T>(r->content);
 }
@@ -385,7 +385,8 @@ TEST_F(RcTest, ErrorsNameTheLine) {
         {"d DIALOG 0, 0, 70000, 10 {}\n", 1, "out of range"},
         {"/* open\n\n", 1, "unterminated comment"},
         {"m MENU { MENUITEM \"a\", 1 } @\n", 1, "unexpected character '@'"},
-        {"LANGUAGE 0x11, 1\n", 1, "not supported"},
+        {"VERSION 2\n", 1, "not supported"},
+        {"STRINGTABLE { 1, \"a\"\n 1, \"b\" }\n", 2, "duplicate string 1"},
         {"x WAV BEGIN 1 END\n", 1, "inline data"},
     };
     for (const Case& c : cases) {
@@ -417,7 +418,7 @@ TEST_F(RcTest, EmitWritesAnAsciiTableWithEveryResource) {
     std::string code = rc::Emit(s, "t.rc");
     for (unsigned char c : code) ASSERT_LT(c, 0x80);
     EXPECT_NE(code.find("#include \"resource_table.h\""), std::string::npos);
-    EXPECT_NE(code.find("{\"BOOM\", 0, \"WAV\", rc::Kind::Bytes, kBytes0, 4, nullptr}"),
+    EXPECT_NE(code.find("{\"BOOM\", 0, \"WAV\", rc::Kind::Bytes, kBytes0, 4, nullptr, 0x0000}"),
               std::string::npos);
     EXPECT_NE(code.find("{0x8a18, 0x9332, 0}"), std::string::npos);  // 記録
     EXPECT_NE(code.find("{\"Q\\042\\012\", 4, nullptr, rc::Kind::Menu"), std::string::npos);
@@ -428,11 +429,22 @@ TEST_F(RcTest, EmitWritesAnAsciiTableWithEveryResource) {
     EXPECT_NE(dep.find("boom.wav"), std::string::npos);
 }
 
+TEST_F(RcTest, LanguageStatementsSortResourcesAndStringsIntoTheirLanguage) {
+    rc::Script s = Compile("#pragma code_page(65001)\n n MENU {}\n LANGUAGE LANG_JAPANESE, 1\n"
+                           " m MENU {}\n STRINGTABLE { 1, \"一\" 17 \"十七\" }\n LANGUAGE 9, 1\n m MENU {}\n"
+                           " STRINGTABLE { 1, \"one\" }\n STRINGTABLE BEGIN 2, \"two\" END\n");
+    EXPECT_TRUE(s.Find("N", rc::kTypeMenu) && s.Find("M", rc::kTypeMenu, {}, 0x0411));
+    EXPECT_EQ(s.Find("M", rc::kTypeMenu), nullptr);
+    const auto* en = Content<rc::StringBlockDef>(s, "#1", rc::kTypeString, {}, 0x0409).texts;
+    EXPECT_TRUE(en[0].empty() && en[1] == u"one" && en[2] == u"two");
+    EXPECT_EQ(Content<rc::StringBlockDef>(s, "#2", rc::kTypeString, {}, 0x0411).texts[1], u"十七");
+}
+
 // The game's own script: the menu and the accelerators exactly as the game shows them.
 TEST(RcScriptTest, GameScriptHasTheMenuAndAccelerators) {
     rc::Script s = rc::CompileFile(fs::path(ZUM32_SOURCE_DIR) / "resources" / "zum32.rc");
 
-    const auto& menu = Content<rc::MenuDef>(s, "MENU_ZUM32", rc::kTypeMenu);
+    const auto& menu = Content<rc::MenuDef>(s, "MENU_ZUM32", rc::kTypeMenu, {}, 0x0411);
     struct Item { std::u16string text; std::uint16_t id; };
     const Item game[] = {
         {u"スタート(&S)\tCtrl+N", 101}, {u"記録(&H)...", 102}, {u"", 0},
@@ -487,7 +499,7 @@ TEST(RcScriptTest, GameScriptHasTheFourDialogs) {
     };
     for (const Frame& f : frames) {
         SCOPED_TRACE(f.name);
-        const auto& d = Content<rc::DialogDef>(s, f.name, rc::kTypeDialog);
+        const auto& d = Content<rc::DialogDef>(s, f.name, rc::kTypeDialog, {}, 0x0411);
         EXPECT_EQ(d.x, f.x);
         EXPECT_EQ(d.y, f.y);
         EXPECT_EQ(d.cx, f.cx);
@@ -502,12 +514,13 @@ TEST(RcScriptTest, GameScriptHasTheFourDialogs) {
         for (const rc::ControlDef& c : d.controls) ids.push_back(c.id);
         EXPECT_EQ(ids, f.ids);
     }
-    const auto& entry = Content<rc::DialogDef>(s, "DLG_ENTRY", rc::kTypeDialog);
+    const auto& entry = Content<rc::DialogDef>(s, "DLG_ENTRY", rc::kTypeDialog, {}, 0x0411);
     const rc::ControlDef& edit = entry.controls.at(3);
     EXPECT_EQ(edit.className, u"EDIT");
     EXPECT_EQ(edit.text, u"1234567890123456");
     EXPECT_EQ(edit.style, kChildVisible | WS_BORDER | WS_TABSTOP | WS_GROUP);  // no ES_AUTOHSCROLL
-    const rc::ControlDef& icon = Content<rc::DialogDef>(s, "DLG_ABOUT", rc::kTypeDialog).controls.at(4);
+    const rc::ControlDef& icon =
+        Content<rc::DialogDef>(s, "DLG_ABOUT", rc::kTypeDialog, {}, 0x0411).controls.at(4);
     EXPECT_EQ(icon.className, u"STATIC");
     EXPECT_EQ(icon.text, u"ICON_ZUM32");
     EXPECT_EQ(icon.style, kChildVisible | 0x3);

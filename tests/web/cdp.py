@@ -14,7 +14,7 @@ import websocket
 class Browser:
     """One chromium with a fresh profile, and the one page tab it opens."""
 
-    def __init__(self, profile=None, extra_args=()):
+    def __init__(self, profile=None, extra_args=(), language="ja"):
         self.profile = profile or tempfile.mkdtemp(prefix="zum32-chromium-")
         self.own_profile = profile is None
         port_file = os.path.join(self.profile, "DevToolsActivePort")
@@ -25,7 +25,8 @@ class Browser:
              "--no-first-run", "--disable-background-networking", "--disable-component-update",
              "--disable-sync", "--disable-features=Translate,MediaRouter",
              "--autoplay-policy=no-user-gesture-required", "--remote-debugging-port=0",
-             "--user-data-dir=" + self.profile, *extra_args, "about:blank"],
+             "--user-data-dir=" + self.profile, "--lang=" + language, "--accept-lang=" + language,
+             *extra_args, "about:blank"],
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         deadline = time.time() + 60
         while not os.path.exists(port_file) or len(open(port_file).read().split()) < 2:

@@ -66,15 +66,16 @@ def freeze_calendar(seconds):
 
 
 class Page:
-    def __init__(self, url, work):
+    def __init__(self, url, work, language="ja"):
         self.url = url
+        self.language = language
         self.work = work
         self.profile = os.path.join(work, "profile")
         self.browser = None
         self.calendar = None
 
     def open(self):
-        self.browser = Browser(profile=self.profile)
+        self.browser = Browser(profile=self.profile, language=self.language)
         self.browser.viewport(1000, 760)
         if self.calendar is not None:
             self.browser.before_scripts(freeze_calendar(self.calendar))
@@ -274,10 +275,34 @@ def run(site, reference, script, work):
         errors = [line for line in page.browser.console if line.startswith("exception")]
         if errors:
             page.fail("the page threw: " + errors[0])
+        page.close()
+        page = Page(page.url, os.path.join(work, "english"), language="en-US")
+        check_english(page)
     finally:
         page.close()
         server.shutdown()
-    print("page check: %d steps, the canvas and the records equal to the Linux build's" % steps)
+    print("page check: %d steps, the canvas and the records equal to the Linux build's; "
+          "in English under an English browser" % steps)
+
+
+def check_english(page):
+    """English boxes, page words and menu, and the title of the README's English picture."""
+    os.makedirs(page.work)
+    reference, docs = os.path.join(page.work, "title_en.ppm"), os.path.dirname(os.path.abspath(__file__))
+    subprocess.run(["convert", docs + "/../../docs/title_en.png", "-gravity", "SouthWest", "-crop",
+                    "368x368+0+0", "+repage", "ppm:" + reference], check=True)
+    page.open()
+    for number in (1, 2, 3):
+        page.browser.wait_for("!!document.getElementById('box-caption-%d')" % number, what="a box")
+        words = words if number > 1 else [page.browser.evaluate("document.getElementById('box-text-1').textContent")]
+        page.key("Return")
+    page.browser.wait_for("!document.getElementById('game').hidden", what="the game's window")
+    words += page.browser.evaluate("""[document.documentElement.lang,
+        document.getElementById('records-save').textContent, document.getElementById('menubar').textContent]""")
+    if words[:3] != ["No records for Beginner were found.\nA new table will be created.", "en",
+                     "Save records…"] or not words[3].startswith("GameStart"):
+        page.fail("the English page's words: %r" % words)
+    page.compare("english-title", read_ppm(reference), (245, 64, 32, 32))  # the figure animates
 
 
 if __name__ == "__main__":

@@ -184,8 +184,15 @@ private:
         } else if (verb == "menu") {
             Menu(rest, text);
         } else if (verb == "clear") {
-            if (!rest.empty()) Fail("clear takes nothing");
-            Clear();
+            if (rest == "by clicks") {
+                // Each closed safe cell in turn, as a finger clears a board.
+                while (GameState.openedCount < WinThreshold()) Click(true, "safe");
+            } else {
+                if (!rest.empty()) Fail("clear takes nothing, or 'by clicks'");
+                Clear();
+            }
+        } else if (verb == "drag") {
+            Drag(rest);
         } else if (verb == "click" || verb == "type") {
             Fail(verb + " with no dialog open");
         } else {
@@ -314,11 +321,22 @@ private:
                         found = true;
                     }
             if (!found) Fail("no closed, unflagged " + words[0] + " cell is left");
+        } else if (words.size() == 1 && words[0] == "flag") {
+            const int n = kBoardSize[GameState.level], m = kClueMargin[GameState.level];
+            bool found = false;
+            for (int r = 0; r < n && !found; ++r)
+                for (int c = 0; c < n && !found; ++c)
+                    if (GameState.flagGrid[c][r] == '1') {
+                        x = 16 * (m + c) + 8;
+                        y = 16 * (m + r) + 8;
+                        found = true;
+                    }
+            if (!found) Fail("no flagged cell");
         } else if (words.size() == 2) {
             x = static_cast<int>(Number(words[0]));
             y = static_cast<int>(Number(words[1]));
         } else {
-            Fail("left|right X Y, or left safe|bomb, right bomb");
+            Fail("left|right X Y, or left safe|bomb, right bomb|flag");
         }
         Write(std::string(left ? "left " : "right ") + std::to_string(x) + " " + std::to_string(y));
         const LPARAM at = MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y));
@@ -327,6 +345,30 @@ private:
               POINT{x, y});
         Queue(left ? WM_LBUTTONUP : WM_RBUTTONUP, 0, at, 0, POINT{x, y});
         platform_test::PumpMessages(accel_);
+    }
+
+    // "drag safe": the left button pressed on a closed safe cell and dragged to the closed safe
+    // cell at its right, where it is let go.
+    void Drag(const std::string& where) {
+        if (where != "safe" || ScreenState != Playing) Fail("drag safe, on a board in play");
+        const GameStateRecord& g = GameState;
+        const int n = kBoardSize[g.level], m = kClueMargin[g.level];
+        auto safe = [&](int c, int r) {
+            return g.openGrid[c][r] != '1' && g.flagGrid[c][r] != '1' && g.bombGrid[c][r] != '1';
+        };
+        for (int r = 0; r < n; ++r)
+            for (int c = 0; c + 1 < n; ++c)
+                if (safe(c, r) && safe(c + 1, r)) {
+                    const int x = 16 * (m + c) + 8, y = 16 * (m + r) + 8;
+                    Write("drag " + std::to_string(x) + " " + std::to_string(y) + " " +
+                          std::to_string(x + 16) + " " + std::to_string(y));
+                    Queue(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y), 0, POINT{x, y});
+                    Queue(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x + 16, y), 0, POINT{x + 16, y});
+                    Queue(WM_LBUTTONUP, 0, MAKELPARAM(x + 16, y), 0, POINT{x + 16, y});
+                    platform_test::PumpMessages(accel_);
+                    return;
+                }
+        Fail("no two closed safe cells side by side");
     }
 
     // The rest of the line is the item's label, by which the page chooses it.

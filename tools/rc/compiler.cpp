@@ -17,9 +17,10 @@ CompileError::CompileError(std::string file, int line, const std::string& messag
       file_(std::move(file)), line_(line), message_(message) {}
 
 const Resource* Script::Find(std::string_view name, std::uint16_t typeId,
-                             std::string_view typeName) const {
+                             std::string_view typeName, std::uint16_t language) const {
     for (const Resource& r : resources)
-        if (r.name == name && r.typeId == typeId && (typeId != 0 || r.typeName == typeName))
+        if (r.name == name && r.typeId == typeId && (typeId != 0 || r.typeName == typeName) &&
+            r.language == language)
             return &r;
     return nullptr;
 }
@@ -94,6 +95,8 @@ const std::unordered_map<std::string, std::int64_t>& BuiltinNames() {
         {"ES_NOHIDESEL", 0x0100}, {"ES_OEMCONVERT", 0x0400}, {"ES_READONLY", 0x0800},
         {"ES_WANTRETURN", 0x1000}, {"ES_NUMBER", 0x2000},
         {"IDOK", 1}, {"IDCANCEL", 2}, {"IDC_STATIC", -1},
+        {"LANG_NEUTRAL", 0x00}, {"LANG_ENGLISH", 0x09}, {"LANG_JAPANESE", 0x11},
+        {"SUBLANG_NEUTRAL", 0x00}, {"SUBLANG_DEFAULT", 0x01}, {"SUBLANG_ENGLISH_US", 0x01},
     };
     return names;
 }
@@ -116,7 +119,7 @@ std::u16string Ascii16(std::string_view s) { return std::u16string(s.begin(), s.
 bool IsUnsupportedType(const std::string& word) {
     static const std::set<std::string> words = {
         "RCDATA", "MENUEX", "VERSIONINFO", "MESSAGETABLE", "FONT", "FONTDIR", "HTML",
-        "ANICURSOR", "ANIICON", "PLUGPLAY", "VXD", "DLGINCLUDE", "DLGINIT", "TOOLBAR", "STRINGTABLE",
+        "ANICURSOR", "ANIICON", "PLUGPLAY", "VXD", "DLGINCLUDE", "DLGINIT", "TOOLBAR",
         "TEXTINCLUDE"};
     return words.count(word) != 0;
 }
@@ -163,6 +166,8 @@ private:
     std::uint16_t Id16(const char* what);
 
     void Resource(Script& script);
+    void Language();
+    void StringTable(Script& script);
     void SkipMemoryOptions();
     BytesDef FileResource(const std::string& type);
     void BlockBegin(const char* what);
@@ -177,6 +182,7 @@ private:
     Context context_;
     Lexer lexer_;
     std::deque<Token> pending_;
+    std::uint16_t language_ = 0;  // of the last LANGUAGE statement
 };
 
 std::string Parser::Describe(const Token& t) {
@@ -357,10 +363,12 @@ void Parser::Resource(Script& script) {
     rc::Resource res;
     res.file = nameToken.file;
     res.line = nameToken.line;
+    res.language = language_;
     if (nameToken.kind == TokenKind::Identifier) {
         std::string word = Upper(nameToken.text);
-        if (word == "LANGUAGE" || word == "STRINGTABLE" || word == "VERSION" ||
-            word == "CHARACTERISTICS")
+        if (word == "LANGUAGE") return Language();
+        if (word == "STRINGTABLE") return StringTable(script);
+        if (word == "VERSION" || word == "CHARACTERISTICS")
             Fail(nameToken, word + " statements are not supported");
         res.name = word;
     } else if (nameToken.kind == TokenKind::Number) {
@@ -406,10 +414,51 @@ void Parser::Resource(Script& script) {
         res.typeName = type;
         res.content = FileResource(type);
     }
-    if (script.Find(res.name, res.typeId, res.typeName))
+    if (script.Find(res.name, res.typeId, res.typeName, res.language))
         Fail(nameToken, "duplicate resource " + res.name + " of type " +
                             (res.typeId ? std::to_string(res.typeId) : res.typeName));
     script.resources.push_back(std::move(res));
+}
+
+// LANGUAGE primary, sub: the language of every resource after it, to the next such statement.
+void Parser::Language() {
+    const Token at = Peek();
+    std::int64_t primary = Expression();
+    ExpectComma("the sublanguage");
+    std::int64_t sub = Expression();
+    if (primary < 0 || primary > 0x3FF || sub < 0 || sub > 0x3F) Fail(at, "language out of range");
+    language_ = static_cast<std::uint16_t>((sub << 10) | primary);
+}
+
+// STRINGTABLE { id, "text" ... }: each string goes into the block of 16 that holds its id, in
+// the current language; several tables of one language fill the same blocks.
+void Parser::StringTable(Script& script) {
+    SkipMemoryOptions();
+    Token begin = Peek();
+    BlockBegin("the string table");
+    while (!BlockEnd(begin)) {
+        const Token at = Peek();
+        std::uint16_t id = Id16("string id");
+        TakeComma();
+        std::u16string text = detail::ToUtf16(ExpectString("the string"));
+        const std::string name = std::string(1, '#').append(std::to_string(id / 16 + 1));
+        auto* block = const_cast<rc::Resource*>(script.Find(name, kTypeString, {}, language_));
+        if (!block) {
+            rc::Resource res;
+            res.name = name;
+            res.language = language_;
+            res.typeId = kTypeString;
+            res.file = at.file;
+            res.line = at.line;
+            res.content = StringBlockDef{};
+            script.resources.push_back(std::move(res));
+            block = &script.resources.back();
+        }
+        std::u16string& slot = std::get<StringBlockDef>(block->content).texts[id % 16];
+        if (!slot.empty()) Fail(at, "duplicate string " + std::to_string(id));
+        if (text.empty()) Fail(at, "string " + std::to_string(id) + " is empty");
+        slot = std::move(text);
+    }
 }
 
 BytesDef Parser::FileResource(const std::string& type) {

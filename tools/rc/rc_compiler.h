@@ -17,6 +17,7 @@ constexpr std::uint16_t kTypeBitmap = 2;
 constexpr std::uint16_t kTypeIcon = 3;
 constexpr std::uint16_t kTypeMenu = 4;
 constexpr std::uint16_t kTypeDialog = 5;
+constexpr std::uint16_t kTypeString = 6;
 constexpr std::uint16_t kTypeAccelerator = 9;
 
 // A fault in the script or in a file it names; what() reads "file:line: message".
@@ -82,22 +83,29 @@ struct BytesDef {
     std::filesystem::path source;
 };
 
+// One block of a string table: the strings of ids 16 * (n - 1) to 16 * n - 1 for block "#n",
+// as Windows stores them; an id the script leaves out is an empty string.
+struct StringBlockDef {
+    std::u16string texts[16];
+};
+
 struct Resource {
     std::string name;        // upper case; "#n" for a numbered resource
+    std::uint16_t language = 0;  // LANGID of the LANGUAGE statement before it; 0 is neutral
     std::uint16_t typeId = 0;
     std::string typeName;    // upper case, for a type named by text (typeId 0)
     std::string file;        // script that defines it, and the line
     int line = 0;
-    std::variant<BytesDef, MenuDef, AcceleratorsDef, DialogDef> content;
+    std::variant<BytesDef, MenuDef, AcceleratorsDef, DialogDef, StringBlockDef> content;
 };
 
 struct Script {
     std::vector<Resource> resources;
     std::vector<std::filesystem::path> dependencies;  // the script, its headers and named files
 
-    // The resource of that name and type (typeId, or typeName when typeId is 0), or null.
+    // The resource of that name, type (typeId, or typeName when typeId is 0) and language, or null.
     const Resource* Find(std::string_view name, std::uint16_t typeId,
-                         std::string_view typeName = {}) const;
+                         std::string_view typeName = {}, std::uint16_t language = 0) const;
 };
 
 // Compiles script text; #include and file names resolve against baseDir; errors name fileName.
