@@ -1,9 +1,9 @@
 # make run: install what building and running need, build Release, start the game.
-# make test: install the test tools too, build, run every suite, then again under ASan + UBSan, then
-#   each fuzz target 30 s; its builds treat warnings as errors (make run never turns that on; it
-#   keeps what the folder has).
+# make test: install the test tools too, build, run every suite, beside them the same under ASan + UBSan, then
+#   each fuzz target 30 s; every one of its builds, the Windows and browser builds included, stops at
+#   any compiler or linker warning (make run never turns that on; it keeps what the folder has).
 # make package: build the Debian package zum32_<version>_<arch>.deb in the build folder.
-# make fuzz: build the libFuzzer targets with clang and run each for FUZZ_SECONDS.
+# make fuzz: build the libFuzzer targets with clang and run each for FUZZ_SECONDS, one per core at once.
 # make windows: cross-compile the same game code for Windows with MinGW-w64 into build-windows/zum32.exe.
 # make web: build the same game code for the browser with emscripten: a static site in build-web/
 #   (make test builds the game's suites there too and runs them under Node).
@@ -21,8 +21,8 @@ WEB_SITE ?= build-web
 WEB_TESTS ?= OFF
 FUZZ_SECONDS ?= 60
 
-.PHONY: run test build windows web deps test-deps sanitize-test fuzz fuzz-smoke bench package clean artwork \
-  sounds screenshots
+.PHONY: run test build windows web deps test-deps checks-beside sanitize-test fuzz fuzz-build fuzz-smoke bench \
+  package clean artwork sounds screenshots
 
 # What building and running need; test-deps adds the test, packaging and benchmark tools.
 deps:
@@ -53,14 +53,15 @@ package:
 # The game's own libraries on Windows itself, with MinGW-w64 and windres.
 windows:
 	@bash scripts/install-deps.sh windows
-	@cmake --no-warn-unused-cli -S . -B $(WINDOWS_BUILD) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --no-warn-unused-cli -S . -B $(WINDOWS_BUILD) -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release \
+	  $(WERROR_FLAG) >/dev/null
 	@cmake --build $(WINDOWS_BUILD) -j$(JOBS)
 
 # The browser build: host tools first (they run at build time), then em++ lays out the site.
 # Debian's emscripten finds its JavaScript modules only through NODE_PATH under another Node.
 web:
 	@bash scripts/install-deps.sh web
-	@cmake -S tools -B $(WEB_BUILD)/host -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake -S tools -B $(WEB_BUILD)/host -DCMAKE_BUILD_TYPE=Release $(WERROR_FLAG) >/dev/null
 	@cmake --build $(WEB_BUILD)/host -j$(JOBS)
 	@NODE_PATH=/usr/share/nodejs emcmake cmake -S . -B $(WEB_BUILD)/page -DCMAKE_BUILD_TYPE=Release \
 	  -DZUM32_HOST_TOOLS=$(abspath $(WEB_BUILD))/host -DZUM32_WEB_SITE=$(abspath $(WEB_SITE)) \
@@ -69,15 +70,22 @@ web:
 
 # The Windows build is compared with ours under Wine, and the browser build with ours in chromium,
 # by tests of the Release build. The tests see the Japanese game whatever the machine's locale;
-# the English checks ask for English themselves.
+# the English checks ask for English themselves. Those suites, whose checks in a display wait on a
+# real X server, run at full priority; the checks that need no display (the browser build's suites,
+# the sanitizer build and its suites, the fuzz build) run beside them on the CPU they leave
+# (scripts/lanes.sh). The fuzz targets come last, with both cores to themselves.
 test: WERROR_FLAG = -DZUM32_WERROR=ON
 test: build windows
 	@$(MAKE) --no-print-directory web WEB_TESTS=ON WERROR_FLAG=-DZUM32_WERROR=ON
-	cd $(BUILD) && QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy LANGUAGE=ja \
-	  ctest --output-on-failure --no-tests=error -j$(JOBS)
+	@bash scripts/lanes.sh $(BUILD)/checks-beside.log \
+	  "cd $(BUILD) && QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy LANGUAGE=ja ctest --output-on-failure --no-tests=error -j$(JOBS)" \
+	  "$(MAKE) --no-print-directory checks-beside"
+	@$(MAKE) --no-print-directory fuzz-smoke
+
+checks-beside:
 	cd $(WEB_BUILD)/page && ctest --output-on-failure --no-tests=error -j$(JOBS)
 	@$(MAKE) --no-print-directory sanitize-test
-	@$(MAKE) --no-print-directory fuzz-smoke
+	@$(MAKE) --no-print-directory fuzz-build
 
 sanitize-test: test-deps
 	@cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DZUM32_SANITIZE=ON -DZUM32_BENCH=OFF \
@@ -89,10 +97,12 @@ sanitize-test: test-deps
 	  ctest --output-on-failure --no-tests=error -j$(JOBS)
 
 # The fuzz targets need clang's libFuzzer; their build folder builds nothing else.
-fuzz: test-deps
+fuzz-build: test-deps
 	@CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZUM32_FUZZ=ON \
 	  -DZUM32_TESTS=OFF -DZUM32_BENCH=OFF -DZUM32_WERROR=ON >/dev/null
 	@cmake --build $(FUZZ_BUILD) -j$(JOBS) --target fuzz_targets
+
+fuzz: fuzz-build
 	@bash fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 fuzz-smoke:

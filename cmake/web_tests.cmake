@@ -51,9 +51,7 @@ zum32_web_suite(records_tests_web records LEAVE_OUT two_copies_test.cpp unsaved_
 zum32_web_suite(shell_tests_web shell LEAVE_OUT screenshots_test.cpp)
 # The profile tests of the kernel's own file rules (a full or read-only disk in a child process,
 # size limits, modification times, FIFOs and /proc) hold only for the desktop's disk; the rest of
-# their files runs here, and the calls that only those tests make stay unresolved. The Windows
-# build's help text is checked natively.
+# their files runs here. The Windows build's help text is checked natively.
 zum32_web_suite(platform_tests_web platform
   LEAVE_OUT audio_test.cpp mutex_test.cpp profile_crash_test.cpp cp932_table_test.cpp help_text_test.cpp
   FILTER -ProfileFile.FullDisk*:ProfileFile.WritingTheSameValueLeavesTheFileAlone:ProfileBadInput.UnreadableFilesGiveDefaultsAndRefuseWrites)
-target_link_options(platform_tests_web PRIVATE -sERROR_ON_UNDEFINED_SYMBOLS=0)

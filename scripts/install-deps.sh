@@ -31,6 +31,7 @@ test_packages=(
   clang libclang-rt-14-dev  # libFuzzer and the sanitizer runtimes of make fuzz
   valgrind  # memcheck of the golden replays in make test
   lintian  # the Debian package's checks
+  devscripts  # hardening-check of the Release build
   libx11-dev libxdamage-dev  # the start-up benchmark's X event helper
   wine wine64 locales libfaketime  # the Windows build's comparison with ours under Wine, in Japanese
   chromium python3-websocket  # the browser build's page, driven over the DevTools protocol

@@ -211,17 +211,34 @@ no_menu_popup() { ! menu_popup; }
 
 # ---- Wine ----
 
-# A Wine prefix of its own in $work/prefix, booted before the clock is frozen (booting also registers
-# what carries COM objects between processes); Wine takes its code page from the locale.
 # Wine's locale: its code page and its UI language, the Japanese game's unless a script says.
 WINE_LOCALE=(LC_ALL=ja_JP.UTF-8)
-wine_prefix() {
-  export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' WINEARCH=win64
+
+# Boots a Wine prefix in the folder $1 (booting also registers what carries COM objects between
+# processes); Wine takes its code page from the locale. Sets WINEPREFIX and the settings every Wine
+# check runs with; the locale goes into $1.locale.
+boot_wine_prefix() {
+  export WINEPREFIX=$1 WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' WINEARCH=win64
   export TZ=UTC
-  step "wineboot"
   # Bounded, so that a Wine that hangs fails the check with a message instead of at the test's limit.
-  env "${WINE_LOCALE[@]}" timeout 150 wineboot --init >"$work/wineboot.log" 2>&1 || fail "wineboot: $(cat "$work/wineboot.log")"
+  env "${WINE_LOCALE[@]}" timeout 150 wineboot --init >"$1.log" 2>&1 || fail "wineboot: $(cat "$1.log")"
   timeout 60 wineserver -w || fail "the prefix's Wine processes did not end after wineboot"
+  echo "${WINE_LOCALE[*]}" >"$1.locale"
+}
+
+# A Wine prefix of its own in $work/prefix, before the clock is frozen: a copy of the one booted
+# once for the test run in the same locale, which ZUM32_WINE_PREFIX names (wine_prefix.sh), or
+# else one booted here. A whole copy, not links: Wine writes a file that has other links in place.
+wine_prefix() {
+  local template=${ZUM32_WINE_PREFIX:-}
+  step "Wine prefix"
+  if [[ -n $template && -f $template/system.reg && $(cat "$template.locale" 2>/dev/null) == "${WINE_LOCALE[*]}" ]]; then
+    export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' WINEARCH=win64
+    export TZ=UTC
+    cp -a "$template" "$WINEPREFIX" || fail "copying the run's Wine prefix"
+  else
+    boot_wine_prefix "$work/prefix"
+  fi
 }
 
 # Starts the Windows build under Wine at a frozen calendar time; sets GAME_PID.
@@ -229,7 +246,8 @@ start_wine_game() {
   local exe=$1 when=$2 lib
   lib=$(dpkg -L libfaketime 2>/dev/null | grep -m 1 '/libfaketime\.so\.1$' || true)
   [[ -n $lib ]] || fail "libfaketime is not installed"
-  env "${WINE_LOCALE[@]}" LD_PRELOAD="$lib" FAKETIME="$when" FAKETIME_DONT_FAKE_MONOTONIC=1 \
+  # File times stay true: faked ones would make Wine take its prefix for an older Wine's and rebuild it.
+  env "${WINE_LOCALE[@]}" LD_PRELOAD="$lib" FAKETIME="$when" FAKETIME_DONT_FAKE_MONOTONIC=1 NO_FAKE_STAT=1 \
     wine "$exe" >"$work/game.log" 2>&1 </dev/null &
   GAME_PID=$!
 }

@@ -10,8 +10,10 @@ source_dir=$2
 source "$source_dir/tests/e2e/lib.sh"
 make_workspace zum32-package
 
-cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/out" >"$work/cpack.log" 2>&1 ||
-  { cat "$work/cpack.log" >&2; fail "cpack did not build the package"; }
+# CPack shows what dpkg-shlibdeps warns of only in its debugging output.
+cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/out" -D CPACK_DEBIAN_PACKAGE_DEBUG=ON \
+  >"$work/cpack.log" 2>&1 || { cat "$work/cpack.log" >&2; fail "cpack did not build the package"; }
+grep -iE 'warning:|CMake Warning' "$work/cpack.log" >&2 && fail "cpack or dpkg-shlibdeps gave a warning"
 debs=("$work"/out/zum32_*_*.deb)
 [[ ${#debs[@]} -eq 1 && -f ${debs[0]} ]] || fail "no single zum32_<version>_<arch>.deb: ${debs[*]}"
 deb=${debs[0]}

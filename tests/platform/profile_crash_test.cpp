@@ -199,7 +199,7 @@ TEST_F(ProfileCrash, FullDiskInAChildLeavesTheOldFile) {
 TEST_F(ProfileCrash, TwoWritersAtOnceLoseNoKey) {
     constexpr int kKeys = 40;
     auto Key = [](int writer, int i) {
-        char key[16];
+        char key[32];  // room for any two numbers
         std::snprintf(key, sizeof key, "W%dK%d", writer, i);
         return std::string(key);
     };

@@ -35,7 +35,9 @@ TEST(TwoCopiesTest, EveryRecordOfBothCopiesStays) {
             for (int i = 0; i < kEach; ++i) {
                 LevelRecords& table = GameState.records[0];
                 table.times[5] = 10 + 2 * i + copy;
-                std::snprintf(table.names[5], sizeof table.names[5], "copy%d-%d", copy, i);
+                std::string name = "copy";
+                name += std::to_string(copy) + "-" + std::to_string(i);
+                std::snprintf(table.names[5], sizeof table.names[5], "%s", name.c_str());
                 if (!InsertNewRecord()) _exit(1);
             }
             _exit(0);
