@@ -60,8 +60,9 @@ if [[ $mode == bus ]]; then
 fi
 
 step "Orca"
-# Orca writes its log in blocks but to a terminal by lines: its log goes to script's terminal.
-script -qfc "orca -d braille --debug-file /dev/stdout" "$work/orca.log" >/dev/null 2>&1 </dev/null &
+# Orca writes its log in blocks but to a terminal by lines: its log goes to script's terminal. Its
+# own words ("notification") stay English whatever language the game is asked to speak.
+script -qfc "LANGUAGE=en orca -d braille --debug-file /dev/stdout" "$work/orca.log" >/dev/null 2>&1 </dev/null &
 ORCA_PID=$!
 said() { grep -aqs "SPEECH OUTPUT: '$1" "$work/orca.log"; }
 wait_until "$WAIT" said "$TITLE タイトル画面" || fail "Orca did not read the title screen"
