@@ -12,9 +12,13 @@ mergeInto(LibraryManager.library, {
         page.addEventListener('keyup', function(e) { ZPInput.onFrameKey(e, false); }, true);
       });
       document.getElementById('help-close').addEventListener('click', function() { ZPHelp.close(); });
-      document.getElementById('help-contents').addEventListener('click', function() {
-        document.getElementById('help-page').src = 'help/index.html';
-      });
+      document.getElementById('help-contents').addEventListener('click', function() { ZPHelp.open(); });
+    },
+
+    // The first page of the book in the game's language, which page_texts.cpp puts on the frame.
+    open: function() {
+      var frame = document.getElementById('help-page');
+      frame.src = frame.dataset.index;
     },
 
     close: function() {
@@ -24,9 +28,8 @@ mergeInto(LibraryManager.library, {
   },
 
   zum_help_show: function() {
-    var help = document.getElementById('help');
-    document.getElementById('help-page').src = 'help/index.html';
-    help.hidden = false;
+    ZPHelp.open();
+    document.getElementById('help').hidden = false;
   },
   zum_help_show__deps: ['$ZP', '$ZPHelp'],
 

@@ -30,6 +30,9 @@ constexpr Entry kTexts[] = {
      "Help"},
     {PageText::kHelpLabel, "help-page", "title", "ヘルプ",
      "Help"},
+    // Not a word but the book's first page, which the help panel opens in the same language.
+    {PageText::kHelpIndex, "help-page", "data-index", "help/index.html",
+     "help/en/index.html"},
     {PageText::kHelpContents, "help-contents", nullptr, "目次",
      "Contents"},
     {PageText::kHelpClose, "help-close", nullptr, "閉じる",

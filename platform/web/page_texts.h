@@ -10,6 +10,7 @@ enum class PageText {
     kLoadRecords,
     kMenuLabel,
     kHelpLabel,
+    kHelpIndex,
     kHelpContents,
     kHelpClose,
     kEnded,
