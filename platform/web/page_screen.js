@@ -2,6 +2,8 @@
 mergeInto(LibraryManager.library, {
   $ZPScreen__deps: ['$ZP', '$ZPTouch'],
   $ZPScreen: {
+    fitting: false,
+
     init: function() {
       var watch = function() {
         var query = matchMedia('(resolution: ' + devicePixelRatio + 'dppx)');
@@ -16,6 +18,17 @@ mergeInto(LibraryManager.library, {
     // uses where the game's window and the records buttons then fit the viewport; with a finger,
     // as many as fit its width (and in landscape its height); else the most that fit, else one.
     fit: function() {
+      // The game shows its window, builds its menu and sizes it in one run: the page is measured
+      // once it has done, not at each step.
+      if (ZPScreen.fitting) return;
+      ZPScreen.fitting = true;
+      queueMicrotask(function() {
+        ZPScreen.fitting = false;
+        ZPScreen.fitNow();
+      });
+    },
+
+    fitNow: function() {
       var canvas = ZP.canvas, view = ZPTouch.view, ratio = window.devicePixelRatio || 1;
       var desk = getComputedStyle(document.getElementById('desk'));
       var column = document.getElementById('column');

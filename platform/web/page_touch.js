@@ -160,7 +160,8 @@ mergeInto(LibraryManager.library, {
       var across = function(room) {
         return Math.max(1, Math.min(factor, Math.floor(room * 0.4 * ratio / Math.max(1, band))));
       };
-      var wide = across(view.clientWidth), tall = across(view.clientHeight);
+      // Not zoomed, the strips are hidden and the page is not laid out for them.
+      var wide = zoomed ? across(view.clientWidth) : 1, tall = zoomed ? across(view.clientHeight) : 1;
       var parts = [[band, canvas.height, 0, -ZPTouch.panY, wide, factor],
                    [canvas.width, band, -ZPTouch.panX, 0, factor, tall], [band, band, 0, 0, wide, tall]];
       ZPTouch.strips.forEach(function(strip, i) {
