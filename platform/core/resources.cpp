@@ -5,6 +5,7 @@
 #include <string>
 #include <strings.h>
 
+#include "dialog_internal.h"
 #include "internal.h"
 
 namespace platform {
@@ -77,12 +78,7 @@ int LoadStringA(HINSTANCE, UINT id, LPSTR buffer, int size) {
     if (!text) return 0;
     std::string bytes = platform::Utf16ToCp932(text);
     // Cut to the buffer on a whole character, as the conversion into a short buffer does.
-    std::size_t length = 0;
-    while (length < bytes.size()) {
-        std::size_t next = length + (IsDBCSLeadByte(static_cast<BYTE>(bytes[length])) ? 2 : 1);
-        if (next > static_cast<std::size_t>(size - 1) || next > bytes.size()) break;
-        length = next;
-    }
+    const std::size_t length = platform::Cp932Prefix(bytes, static_cast<std::size_t>(size) - 1);
     std::memcpy(buffer, bytes.data(), length);
     buffer[length] = '\0';
     return static_cast<int>(length);
