@@ -21,6 +21,16 @@ mergeInto(LibraryManager.library, {
     workerDelay: 3000,  // ms after the window shows
 
     init: function() {
+      // The script runs as soon as it has come, not after the stylesheet, so that the program's
+      // compile and the records' storage start at once; the game itself starts once the page is
+      // styled, since it measures the page.
+      var style = document.getElementById('page-css');
+      if (!style.sheet) {
+        addRunDependency('page.css');
+        var styled = function() { removeRunDependency('page.css'); };
+        style.addEventListener('load', styled, {once: true});
+        style.addEventListener('error', styled, {once: true});
+      }
       ZP.canvas = document.getElementById('screen');
       ZP.context = ZP.canvas.getContext('2d', {alpha: false});
       ZPInput.init();

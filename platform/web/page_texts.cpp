@@ -28,10 +28,8 @@ constexpr Entry kTexts[] = {
      "Menu"},
     {PageText::kHelpLabel, "help", "aria-label", "ヘルプ",
      "Help"},
-    {PageText::kHelpLabel, "help-page", "title", "ヘルプ",
-     "Help"},
     // Not a word but the book's first page, which the help panel opens in the same language.
-    {PageText::kHelpIndex, "help-page", "data-index", "help/index.html",
+    {PageText::kHelpIndex, "help", "data-index", "help/index.html",
      "help/en/index.html"},
     {PageText::kHelpContents, "help-contents", nullptr, "目次",
      "Contents"},

@@ -298,7 +298,7 @@ def check_english(page):
         page.key("Return")
     page.browser.wait_for("!document.getElementById('game').hidden", what="the game's window")
     words += page.browser.evaluate("""[document.documentElement.lang,
-        document.getElementById('records-save').textContent, document.getElementById('help-page').dataset.index,
+        document.getElementById('records-save').textContent, document.getElementById('help').dataset.index,
         document.getElementById('menubar').textContent]""")
     if words[:4] != ["No records for Beginner were found.\nA new table will be created.", "en",
                      "Save records…", "help/en/index.html"] or not words[4].startswith("GameStart"):
