@@ -60,7 +60,7 @@ class Browser:
         if method == "Runtime.consoleAPICalled":
             self.console.append(" ".join(str(a.get("value", a.get("description", "")))
                                          for a in message["params"]["args"]))
-        elif method == "Emulation.virtualTimeBudgetExpired":
+        elif method in ("Emulation.virtualTimeBudgetExpired", "Fetch.requestPaused"):
             self.events.append(message)
             return
         elif method == "Runtime.exceptionThrown":

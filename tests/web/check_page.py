@@ -74,11 +74,14 @@ class Page:
         self.browser = None
         self.calendar = None
 
-    def open(self):
+    def open(self, hold=None):
+        """hold: the URL pattern of requests kept waiting until the check continues them."""
         self.browser = Browser(profile=self.profile, language=self.language)
         self.browser.viewport(1000, 760)
         if self.calendar is not None:
             self.browser.before_scripts(freeze_calendar(self.calendar))
+        if hold:
+            self.browser.call("Fetch.enable", patterns=[{"urlPattern": hold}])
         self.browser.navigate(self.url)
 
     def close(self):
@@ -291,7 +294,14 @@ def check_english(page):
     reference, docs = os.path.join(page.work, "title_en.ppm"), os.path.dirname(os.path.abspath(__file__))
     subprocess.run(["convert", docs + "/../../docs/title_en.png", "-gravity", "SouthWest", "-crop",
                     "368x368+0+0", "+repage", "ppm:" + reference], check=True)
-    page.open()
+    # The program's script runs while the stylesheet is still on its way; the game waits for it.
+    page.open(hold="*page.css")
+    held = page.browser.wait_event("Fetch.requestPaused")
+    page.browser.wait_for("typeof ZP === 'object' && !!ZP.canvas", what="the script before the stylesheet")
+    time.sleep(0.5)
+    if page.browser.evaluate("!!document.querySelector('.message-box')"):
+        page.fail("the game started before the page was styled")
+    page.browser.call("Fetch.continueRequest", requestId=held["requestId"])
     for number in (1, 2, 3):
         page.browser.wait_for("!!document.getElementById('box-caption-%d')" % number, what="a box")
         words = words if number > 1 else [page.browser.evaluate("document.getElementById('box-text-1').textContent")]
@@ -303,7 +313,8 @@ def check_english(page):
     if words[:4] != ["No records for Beginner were found.\nA new table will be created.", "en",
                      "Save records…", "help/en/index.html"] or not words[4].startswith("GameStart"):
         page.fail("the English page's words: %r" % words)
-    page.compare("english-title", read_ppm(reference), (245, 64, 32, 32))  # the figure animates
+    if tuple(page.compare("english-title", read_ppm(reference), (245, 64, 32, 32))) != (368, 368):  # it animates
+        page.fail("the English title is not shown at 368 x 368 CSS pixels")
 
 
 if __name__ == "__main__":
