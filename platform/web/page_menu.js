@@ -8,21 +8,21 @@ mergeInto(LibraryManager.library, {
       var parts = text.split('\t');
       var label = document.createElement('span');
       label.className = 'label';
-      var t = parts[0];
+      // One text node for each run between the underlined letters, not one for each letter.
+      var run = '', t = parts[0];
       for (var i = 0; i < t.length; ++i) {
-        if (t[i] === '&' && i + 1 < t.length) {
-          ++i;
-          if (t[i] === '&') {
-            label.appendChild(document.createTextNode('&'));
-          } else {
-            var u = document.createElement('u');
-            u.textContent = t[i];
-            label.appendChild(u);
-          }
+        if (t[i] === '&' && i + 1 < t.length && t[i + 1] !== '&') {
+          if (run) label.append(run);
+          var u = document.createElement('u');
+          u.textContent = t[++i];
+          label.appendChild(u);
+          run = '';
         } else {
-          label.appendChild(document.createTextNode(t[i]));
+          if (t[i] === '&' && i + 1 < t.length) ++i;  // "&&" is one "&"
+          run += t[i];
         }
       }
+      if (run) label.append(run);
       element.appendChild(label);
       if (parts.length > 1) {
         var key = document.createElement('span');
