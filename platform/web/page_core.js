@@ -25,7 +25,7 @@ mergeInto(LibraryManager.library, {
       // compile and the records' storage start at once; the game itself starts once the page is
       // styled, since it measures the page.
       var style = document.getElementById('page-css');
-      if (!style.sheet) {
+      if (style && !style.sheet) {
         addRunDependency('page.css');
         var styled = function() { removeRunDependency('page.css'); };
         style.addEventListener('load', styled, {once: true});
