@@ -121,6 +121,15 @@ def first_frames(url, seed):
         shutil.rmtree(profile, ignore_errors=True)
 
 
+def in_turn(measure, game_url, hello_url):
+    """FRAME_RUNS measures of the game's page (seeded records) and of the minimal page, in turn."""
+    game, base = [], []
+    for _ in range(FRAME_RUNS):
+        game.append(measure(game_url, True))
+        base.append(measure(hello_url, False))
+    return game, base
+
+
 def phone(browser):
     """A touch phone: its screen, touch alone, and a CPU four times slower."""
     browser.call("Emulation.setDeviceMetricsOverride", width=390, height=844, deviceScaleFactor=3, mobile=True)
@@ -194,10 +203,7 @@ def phone_figures(site, hello):
     hello_server, hello_url = serve(hello)
     try:
         taps = touch_frames(game_url, TAPS)
-        game, base = [], []
-        for _ in range(FRAME_RUNS):
-            game.append(phone_first_frame(game_url, True))
-            base.append(phone_first_frame(hello_url, False))
+        game, base = in_turn(phone_first_frame, game_url, hello_url)
     finally:
         game_server.shutdown()
         hello_server.shutdown()
@@ -297,11 +303,8 @@ def main(site, hello):
 
     game_server, game_url = serve(site, {"/__seed.html": SEED % ("'%s'" % records_file())})
     hello_server, hello_url = serve(hello)
-    game, base = [], []
     try:
-        for _ in range(FRAME_RUNS):
-            game.append(first_frames(game_url, True))
-            base.append(first_frames(hello_url, False))
+        game, base = in_turn(first_frames, game_url, hello_url)
     finally:
         game_server.shutdown()
         hello_server.shutdown()
