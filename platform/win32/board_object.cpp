@@ -39,8 +39,7 @@ public:
     HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
         if (!name) return E_POINTER;
         *name = nullptr;
-        if (!window_) return CO_E_OBJNOTCONNECTED;
-        if (!Valid(child)) return E_INVALIDARG;
+        if (const HRESULT reached = Reach(child); reached != S_OK) return reached;
         return AnswerText(AskedChildText(window_, child.lVal), name);
     }
     HRESULT STDMETHODCALLTYPE get_accValue(VARIANT, BSTR* value) override { return None(value); }
@@ -48,8 +47,7 @@ public:
     HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
         if (!role) return E_POINTER;
         VariantInit(role);
-        if (!window_) return CO_E_OBJNOTCONNECTED;
-        if (!Valid(child)) return E_INVALIDARG;
+        if (const HRESULT reached = Reach(child); reached != S_OK) return reached;
         role->vt = VT_I4;
         if (child.lVal == CHILDID_SELF)
             role->lVal = Side() ? ROLE_SYSTEM_TABLE : ROLE_SYSTEM_CLIENT;
@@ -60,8 +58,7 @@ public:
     HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
         if (!state) return E_POINTER;
         VariantInit(state);
-        if (!window_) return CO_E_OBJNOTCONNECTED;
-        if (!Valid(child)) return E_INVALIDARG;
+        if (const HRESULT reached = Reach(child); reached != S_OK) return reached;
         state->vt = VT_I4;
         state->lVal = 0;
         if (child.lVal == CHILDID_SELF || IsCell(child.lVal)) {
@@ -99,8 +96,7 @@ public:
     HRESULT STDMETHODCALLTYPE accLocation(LONG* x, LONG* y, LONG* w, LONG* h, VARIANT child) override {
         if (!x || !y || !w || !h) return E_POINTER;
         *x = *y = *w = *h = 0;
-        if (!window_) return CO_E_OBJNOTCONNECTED;
-        if (!Valid(child)) return E_INVALIDARG;
+        if (const HRESULT reached = Reach(child); reached != S_OK) return reached;
         RECT r;
         GetClientRect(window_, &r);
         if (IsCell(child.lVal)) {
@@ -169,6 +165,11 @@ private:
     LONG ChildCount() const { return Side() * Side() + 1; }
     bool Valid(const VARIANT& child) const {
         return child.vt == VT_I4 && child.lVal >= CHILDID_SELF && child.lVal <= ChildCount();
+    }
+    // S_OK when the board is still there and child is one of its ids, else the error to answer.
+    HRESULT Reach(const VARIANT& child) const {
+        if (!window_) return CO_E_OBJNOTCONNECTED;
+        return Valid(child) ? S_OK : E_INVALIDARG;
     }
     bool IsCell(LONG child) const { return child >= 1 && child <= Side() * Side(); }
     bool HasFocus() const { return GetFocus() == window_; }
