@@ -89,8 +89,10 @@ set(page_library_options)
 foreach(library ${page_libraries})
   list(APPEND page_library_options "SHELL:--js-library ${library}")
 endforeach()
+# The program's JavaScript goes inside the site's page (below), its WebAssembly beside it.
+set(program_dir ${PROJECT_BINARY_DIR}/program)
 set_target_properties(zum32 PROPERTIES SUFFIX .js LINK_DEPENDS "${page_libraries}"
-  RUNTIME_OUTPUT_DIRECTORY ${ZUM32_WEB_SITE})
+  RUNTIME_OUTPUT_DIRECTORY ${program_dir})
 # ASYNCIFY lets GetMessage and the modal loops wait for the page's next event. Data starts at
 # 64 KiB, so that no address of a resource name is taken for a numeric resource id.
 set(zum32_page_link_options
@@ -112,7 +114,7 @@ endif()
 
 # The page and what it links to beside the program.
 set(site_files
-  platform/web/index.html platform/web/page.css platform/web/zum32.webmanifest
+  platform/web/page.css platform/web/zum32.webmanifest
   resources/zum32.ico resources/zum32.cur resources/icons/zum32-maskable-512.png)
 foreach(size 16 32 48 64 128 192 256 512)
   list(APPEND site_files resources/icons/zum32-${size}.png)
@@ -128,6 +130,13 @@ foreach(file ${site_files})
     COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/${file} ${ZUM32_WEB_SITE}/${name}
     DEPENDS ${PROJECT_SOURCE_DIR}/${file} VERBATIM)
 endforeach()
+list(APPEND site_outputs ${ZUM32_WEB_SITE}/index.html ${ZUM32_WEB_SITE}/zum32.wasm)
+add_custom_command(OUTPUT ${ZUM32_WEB_SITE}/index.html ${ZUM32_WEB_SITE}/zum32.wasm
+  COMMAND ${CMAKE_COMMAND} -DSITE=${ZUM32_WEB_SITE} -DTEMPLATE=${PROJECT_SOURCE_DIR}/platform/web/index.html
+          -DPROGRAM=${program_dir}/zum32.js -P ${PROJECT_SOURCE_DIR}/cmake/site_page.cmake
+  COMMAND ${CMAKE_COMMAND} -E copy ${program_dir}/zum32.wasm ${ZUM32_WEB_SITE}/zum32.wasm
+  DEPENDS zum32 ${PROJECT_SOURCE_DIR}/platform/web/index.html ${PROJECT_SOURCE_DIR}/cmake/site_page.cmake
+  VERBATIM)
 foreach(name ${help_files})
   set(file ${PROJECT_SOURCE_DIR}/resources/help/${name})
   list(APPEND site_outputs ${ZUM32_WEB_SITE}/help/${name})

@@ -20,17 +20,10 @@ mergeInto(LibraryManager.library, {
     workerAsked: false,
     workerDelay: 3000,  // ms after the window shows
 
+    // Runs inside the page, after its stylesheet (the game measures the page); index.html's first
+    // script has begun the program's compile and the records' read before that.
     init: function() {
-      // The script runs as soon as it has come, not after the stylesheet, so that the program's
-      // compile and the records' storage start at once; the game itself starts once the page is
-      // styled, since it measures the page.
-      var style = document.getElementById('page-css');
-      if (style && !style.sheet) {
-        addRunDependency('page.css');
-        var styled = function() { removeRunDependency('page.css'); };
-        style.addEventListener('load', styled, {once: true});
-        style.addEventListener('error', styled, {once: true});
-      }
+      ZP.program();
       ZP.canvas = document.getElementById('screen');
       ZP.context = ZP.canvas.getContext('2d', {alpha: false});
       ZPInput.init();
@@ -39,6 +32,26 @@ mergeInto(LibraryManager.library, {
       document.getElementById('restart').addEventListener('click', function() { location.reload(); });
       ZPRecords.init();
       ZPScreen.init();
+    },
+
+    // The program as index.html began to compile it; fetched afresh should that have failed (a
+    // server that does not call it application/wasm).
+    program: function() {
+      var compiled = window.zumBoot && zumBoot.program;
+      if (!compiled) return;
+      Module['instantiateWasm'] = function(imports, receive) {
+        compiled.catch(function() {
+          return fetch('zum32.wasm', {credentials: 'same-origin'}).then(function(response) {
+            if (!response.ok) throw new Error('zum32.wasm: ' + response.status);
+            return response.arrayBuffer();
+          }).then(function(bytes) { return WebAssembly.compile(bytes); });
+        }).then(function(module) {
+          return WebAssembly.instantiate(module, imports).then(function(instance) {
+            receive(instance, module);
+          });
+        }).catch(function(reason) { abort(reason); });
+        return {};
+      };
     },
 
     push: function(event, text) {

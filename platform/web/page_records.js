@@ -1,16 +1,51 @@
 // The records: files in IndexedDB, locks shared by every tab, and the records file handed to and
 // taken from the player.
 mergeInto(LibraryManager.library, {
-  $ZPRecords__deps: ['$ZP'],
+  $ZPRecords__deps: ['$ZP', 'malloc'],
   $ZPRecords: {
     dbPromise: null,
     locks: {},
     offered: null,     // the records file the player chose, until the game takes it
+    early: null,       // the records file as read while the program loads, until the game looks
 
     init: function() {
       ZPRecords.items();
-      // The records are the game's first read: the storage opens while the program loads.
+      // The records are the game's first read: they are read while the program loads, so that the
+      // game finds them at hand instead of waiting for the storage in the middle of its start.
       ZPRecords.database().catch(function() {});
+      var early = ZPRecords.early = {key: 'zum32.ini', done: false, value: undefined};
+      early.promise = (window.zumBoot && zumBoot.records) || ZPRecords.read(early.key);
+      early.promise.then(function(value) {
+        early.done = true;
+        early.value = value;
+      }, function() {});
+    },
+
+    // The stored bytes of that file (a Uint8Array), or undefined when there is none.
+    read: function(key) {
+      return ZPRecords.database().then(function(db) {
+        return new Promise(function(resolve, reject) {
+          var request = db.transaction('files', 'readonly').objectStore('files').get(key);
+          request.onsuccess = function() { resolve(request.result); };
+          request.onerror = function() { reject(request.error); };
+        });
+      });
+    },
+
+    // zum_store_load's answer for the bytes read.
+    hand: function(value, bytesOut, sizeOut) {
+      if (!(value instanceof Uint8Array)) return 1;
+      var pointer = _malloc(Math.max(1, value.length));
+      HEAPU8.set(value, pointer);
+      HEAP32[bytesOut >> 2] = pointer;
+      HEAP32[sizeOut >> 2] = value.length;
+      return 0;
+    },
+
+    load: function(key, bytesOut, sizeOut) {
+      return ZPRecords.read(key).then(function(value) {
+        return ZPRecords.hand(value, bytesOut, sizeOut);
+      }, function() { return 2; });
     },
 
     // "記録を保存…" hands over the stored file as it is; "記録を読み込む…" gives the game the file
@@ -29,13 +64,7 @@ mergeInto(LibraryManager.library, {
         }, function() { ZP.push([8, 2]); });
       });
       document.getElementById('records-save').addEventListener('click', function() {
-        ZPRecords.database().then(function(db) {
-          return new Promise(function(resolve, reject) {
-            var request = db.transaction('files', 'readonly').objectStore('files').get('zum32.ini');
-            request.onsuccess = function() { resolve(request.result); };
-            request.onerror = function() { reject(request.error); };
-          });
-        }).then(function(bytes) {
+        ZPRecords.read('zum32.ini').then(function(bytes) {
           if (!(bytes instanceof Uint8Array)) throw new Error('no records yet');
           var link = document.createElement('a');
           link.href = URL.createObjectURL(new Blob([bytes], {type: 'application/octet-stream'}));
@@ -48,13 +77,16 @@ mergeInto(LibraryManager.library, {
 
     database: function() {
       if (!ZPRecords.dbPromise) {
-        ZPRecords.dbPromise = new Promise(function(resolve, reject) {
+        var boot = window.zumBoot || {};
+        // Opened by index.html, and taken once: a failed open is tried afresh at the next use, in
+        // case the storage came back.
+        ZPRecords.dbPromise = boot.database || new Promise(function(resolve, reject) {
           var request = indexedDB.open('zum32', 1);
           request.onupgradeneeded = function() { request.result.createObjectStore('files'); };
           request.onsuccess = function() { resolve(request.result); };
           request.onerror = function() { reject(request.error); };
         });
-        // A failed open is tried again at the next use, in case the storage came back.
+        boot.database = null;
         ZPRecords.dbPromise.catch(function() { ZPRecords.dbPromise = null; });
       }
       return ZPRecords.dbPromise;
@@ -64,22 +96,20 @@ mergeInto(LibraryManager.library, {
   // 0 with *bytes (malloc'd) and *size set, 1 when there is no such file, 2 when it failed.
   zum_store_load: function(name, bytesOut, sizeOut) {
     var key = UTF8ToString(name);
-    return Asyncify.handleAsync(function() {
-      return ZPRecords.database().then(function(db) {
-        return new Promise(function(resolve, reject) {
-          var request = db.transaction('files', 'readonly').objectStore('files').get(key);
-          request.onsuccess = function() { resolve(request.result); };
-          request.onerror = function() { reject(request.error); };
-        });
-      }).then(function(value) {
-        if (!(value instanceof Uint8Array)) return 1;
-        var pointer = _malloc(Math.max(1, value.length));
-        HEAPU8.set(value, pointer);
-        HEAP32[bytesOut >> 2] = pointer;
-        HEAP32[sizeOut >> 2] = value.length;
-        return 0;
-      }, function() { return 2; });
-    });
+    var early = ZPRecords.early;
+    ZPRecords.early = null;
+    // Only the game's first look takes the early read, and never under the lock, where a writer
+    // must see what another tab may have stored since the page opened.
+    if (early && early.key === key && !Object.keys(ZPRecords.locks).length) {
+      // Already read: the game goes on without giving way to the page.
+      if (early.done) return ZPRecords.hand(early.value, bytesOut, sizeOut);
+      return Asyncify.handleAsync(function() {
+        return early.promise.then(function(value) {
+          return ZPRecords.hand(value, bytesOut, sizeOut);
+        }, function() { return ZPRecords.load(key, bytesOut, sizeOut); });
+      });
+    }
+    return Asyncify.handleAsync(function() { return ZPRecords.load(key, bytesOut, sizeOut); });
   },
   zum_store_load__deps: ['$ZP', '$ZPRecords', 'malloc'],
 

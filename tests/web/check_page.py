@@ -294,12 +294,15 @@ def check_english(page):
     reference, docs = os.path.join(page.work, "title_en.ppm"), os.path.dirname(os.path.abspath(__file__))
     subprocess.run(["convert", docs + "/../../docs/title_en.png", "-gravity", "SouthWest", "-crop",
                     "368x368+0+0", "+repage", "ppm:" + reference], check=True)
-    # The program's script runs while the stylesheet is still on its way; the game waits for it.
+    # The page's first script compiles the program and reads the records while the stylesheet is
+    # still on its way (its policy lets it run); the game waits for the stylesheet.
     page.open(hold="*page.css")
     held = page.browser.wait_event("Fetch.requestPaused")
-    page.browser.wait_for("typeof ZP === 'object' && !!ZP.canvas", what="the script before the stylesheet")
-    time.sleep(0.5)
-    if page.browser.evaluate("!!document.querySelector('.message-box')"):
+    page.browser.wait_for("typeof zumBoot === 'object'", what="the page's first script")
+    if not page.browser.evaluate("""Promise.all([zumBoot.program, zumBoot.records])
+            .then(([program]) => program instanceof WebAssembly.Module)""", await_promise=True):
+        page.fail("the program was not compiled before the page was styled")
+    if page.browser.evaluate("typeof ZP !== 'undefined' || !!document.querySelector('.message-box')"):
         page.fail("the game started before the page was styled")
     page.browser.call("Fetch.continueRequest", requestId=held["requestId"])
     for number in (1, 2, 3):
