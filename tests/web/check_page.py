@@ -281,11 +281,17 @@ def run(site, reference, script, work):
         page.close()
         page = Page(page.url, os.path.join(work, "english"), language="en-US")
         check_english(page)
+        # A server that does not call the program application/wasm: the page compiles its bytes.
+        Quiet.extensions_map = dict(Quiet.extensions_map, **{".wasm": "application/octet-stream"})
+        page.close()
+        page = Page(page.url, os.path.join(work, "plain-server"))
+        page.open()
+        page.browser.wait_for("!!document.querySelector('.message-box')", what="the game from its bytes")
     finally:
         page.close()
         server.shutdown()
     print("page check: %d steps, the canvas and the records equal to the Linux build's; "
-          "in English under an English browser" % steps)
+          "in English under an English browser; from a server without the wasm type" % steps)
 
 
 def check_english(page):
