@@ -337,13 +337,17 @@ void PageBackend::Present(HWND hwnd, const RECT& rect) {
         colours[i] = palette[i].peRed | (palette[i].peGreen << 8) | (palette[i].peBlue << 16) |
                      0xFF000000u;
     const int width = r.right - r.left, height = r.bottom - r.top;
-    rgba_.resize(static_cast<std::size_t>(width) * height);
-    std::uint32_t* out = rgba_.data();
+    const std::size_t count = static_cast<std::size_t>(width) * height;
+    if (count > rgbaSize_) {
+        rgba_.reset(new std::uint32_t[count]);
+        rgbaSize_ = count;
+    }
+    std::uint32_t* out = rgba_.get();
     for (int y = r.top; y < r.bottom; ++y) {
         const BYTE* row = fb.Row(y);
         for (int x = r.left; x < r.right; ++x) *out++ = colours[row[x]];
     }
-    zum_present(reinterpret_cast<const std::uint8_t*>(rgba_.data()), r.left, r.top, width, height);
+    zum_present(reinterpret_cast<const std::uint8_t*>(rgba_.get()), r.left, r.top, width, height);
 }
 
 void PageBackend::PresentAll() {
