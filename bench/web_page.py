@@ -170,47 +170,34 @@ TAP_FRAME = """(() => {
 })();"""
 
 
-def touch_frames(url, taps):
-    """Milliseconds from a tap's lift to the frame showing the cell it opened, once a game each."""
+# Where a tap lands: a cell of the game's new board, or the middle of the minimal page's canvas.
+CELL = """(() => { const c = ZP.canvas, r = c.getBoundingClientRect(), s = r.width / c.width;
+  return [r.left + (ZPTouch.band + 8) * s, r.top + (ZPTouch.band + 8) * s]; })()"""
+MIDDLE = """(() => { const r = document.getElementById('screen').getBoundingClientRect();
+  return [r.left + r.width / 2, r.top + r.height / 2]; })()"""
+
+
+def touch_frames(url, taps, game):
+    """Milliseconds from a tap's lift to the frame showing what it drew: on the game, the cell it
+    opened, once a game each; on the minimal page, the square its lift puts on its canvas."""
     profile = tempfile.mkdtemp(prefix="zum32-bench-chromium-")
     browser = Browser(profile=profile)
     times = []
     try:
         phone(browser)
-        browser.navigate(url + "__seed.html")
-        browser.wait_for("document.title === 'seeded'", what="the seeded records")
+        if game:
+            browser.navigate(url + "__seed.html")
+            browser.wait_for("document.title === 'seeded'", what="the seeded records")
         browser.before_scripts(TAP_FRAME)
         browser.navigate(url)
-        browser.wait_for("!document.getElementById('game').hidden", what="the game")
+        browser.wait_for("!document.getElementById('game').hidden" if game else
+                         "document.readyState === 'complete'", what="the page")
         for _ in range(taps):
-            browser.key("n", "KeyN", ord("N"), modifiers=2)
-            browser.wait_for("ZPTouch.band > 0", what="a board")
+            if game:
+                browser.key("n", "KeyN", ord("N"), modifiers=2)
+                browser.wait_for("ZPTouch.band > 0", what="a board")
             time.sleep(0.3)
-            x, y = browser.evaluate("""(() => { const c = ZP.canvas, r = c.getBoundingClientRect(), s = r.width / c.width;
-              return [r.left + (ZPTouch.band + 8) * s, r.top + (ZPTouch.band + 8) * s]; })()""")
-            browser.call("Input.dispatchTouchEvent", type="touchStart", touchPoints=[dict(x=x, y=y)])
-            browser.call("Input.dispatchTouchEvent", type="touchEnd", touchPoints=[])
-            times.append(browser.wait_for("window.tapFrame", what="the tap's frame"))
-        return times
-    finally:
-        browser.close()
-        shutil.rmtree(profile, ignore_errors=True)
-
-
-def minimal_touch_frames(url, taps):
-    """The same on the minimal page, whose lift puts a square on its canvas."""
-    profile = tempfile.mkdtemp(prefix="zum32-bench-chromium-")
-    browser = Browser(profile=profile)
-    times = []
-    try:
-        phone(browser)
-        browser.before_scripts(TAP_FRAME)
-        browser.navigate(url)
-        browser.wait_for("document.readyState === 'complete'", what="the minimal page")
-        x, y = browser.evaluate("""(() => { const r = document.getElementById('screen').getBoundingClientRect();
-          return [r.left + r.width / 2, r.top + r.height / 2]; })()""")
-        for _ in range(taps):
-            time.sleep(0.3)
+            x, y = browser.evaluate(CELL if game else MIDDLE)
             browser.call("Input.dispatchTouchEvent", type="touchStart", touchPoints=[dict(x=x, y=y)])
             browser.call("Input.dispatchTouchEvent", type="touchEnd", touchPoints=[])
             times.append(browser.wait_for("window.tapFrame", what="the tap's frame"))
@@ -225,8 +212,8 @@ def phone_figures(site, hello):
     game_server, game_url = serve(site, seed)
     hello_server, hello_url = serve(hello)
     try:
-        taps = touch_frames(game_url, TAPS)
-        least = statistics.median(minimal_touch_frames(hello_url, TAPS))
+        taps = touch_frames(game_url, TAPS, True)
+        least = statistics.median(touch_frames(hello_url, TAPS, False))
         game, base = in_turn(phone_first_frame, game_url, hello_url)
     finally:
         game_server.shutdown()
